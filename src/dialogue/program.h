@@ -1,0 +1,14 @@
+#ifndef SIMEQ_DIALOGUE_PROGRAM_H_
+#define SIMEQ_DIALOGUE_PROGRAM_H_
+
+#include "dialogue/console.h"
+
+namespace simeq {
+
+// The whole run: banner, menu, at most one walkthrough, closing prompt, and
+// then `wait_for_key` once.
+void RunProgram(Console& console, int (*wait_for_key)());
+
+}  // namespace simeq
+
+#endif  // SIMEQ_DIALOGUE_PROGRAM_H_

@@ -1,0 +1,14 @@
+#ifndef SIMEQ_WALKTHROUGH_MATRIX_H_
+#define SIMEQ_WALKTHROUGH_MATRIX_H_
+
+#include "dialogue/console.h"
+
+namespace simeq {
+
+// Menu choice 1: reads a system and solves it by determinants, writing each
+// step, then puts x and y back into both equations.
+void RunMatrixWalkthrough(Console& console);
+
+}  // namespace simeq
+
+#endif  // SIMEQ_WALKTHROUGH_MATRIX_H_
