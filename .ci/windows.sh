@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Windows check: cross-compiles simeq.exe with mingw-w64, makes sure it needs
+# no DLL beyond those of Windows, and runs every golden transcript against it
+# under wine. Each run has no console, so the closing key wait must return at
+# once; the output, with CR LF read as LF, must equal NAME.out byte for byte.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake make g++-mingw-w64-x86-64 wine wine64)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
+    missing+=("$package")
+done
+if ((${#missing[@]} > 0)); then
+  apt-get update
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+echo "== windows build (mingw-w64)"
+cmake --preset windows && cmake --build --preset windows
+exe=build/windows/src/simeq.exe
+
+echo "== DLLs simeq.exe imports"
+dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}')
+echo "$dlls"
+unexpected=$(echo "$dlls" | grep -viE '^(kernel32|msvcrt|ucrtbase)\.dll$|^api-ms-win-' || true)
+if [[ -n "$unexpected" ]]; then
+  echo "simeq.exe needs DLLs that Windows does not ship: $unexpected"
+  exit 1
+fi
+
+echo "== golden transcripts under wine"
+export WINEPREFIX="$PWD/build/windows/wineprefix"
+export WINEDEBUG=-all
+unset DISPLAY WAYLAND_DISPLAY
+if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+  timeout 300 setsid wineboot -i </dev/null >/dev/null 2>&1
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+for input in tests/transcripts/*.in; do
+  name=$(basename "$input" .in)
+  expected="tests/transcripts/$name.out"
+  status=0
+  timeout 60 setsid wine "$exe" <"$input" >"$work/raw" 2>"$work/err" || status=$?
+  # Text mode writes every newline as CR LF: no bare LF may be left.
+  perl -0777 -pe 's/\r\n/\n/g' "$work/raw" >"$work/out"
+  bare=$(perl -0777 -ne 'print scalar(() = /(?<!\r)\n/g)' "$work/raw")
+  if [[ $status -eq 0 && $bare -eq 0 ]] && cmp -s "$expected" "$work/out"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $name (exit status $status, $bare newlines without CR)"
+    diff "$expected" "$work/out" | head -20 || true
+    head -c 2000 "$work/err"
+  fi
+done
+
+echo "windows transcripts: $passed passed, $failed failed"
+((failed == 0 && passed > 0))
