@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs each for a bounded time from its seed
+# corpus. Any crash, leak, sanitizer report or failed check makes the script
+# exit non-zero. FUZZ_SECONDS sets the time per target (default 60).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(clang-14 libclang-rt-14-dev cmake make)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
+    missing+=("$package")
+done
+if ((${#missing[@]} > 0)); then
+  apt-get update
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+seconds="${FUZZ_SECONDS:-60}"
+targets=(reader_fuzzer number_format_fuzzer dialogue_fuzzer)
+
+echo "== fuzzing: build"
+cmake --preset fuzz && cmake --build --preset fuzz
+
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+for target in "${targets[@]}"; do
+  echo "== fuzzing: $target for ${seconds}s"
+  # The seed corpus is copied, so what the run adds stays out of the tree.
+  mkdir -p "$scratch/$target/corpus" "$scratch/$target/artifacts"
+  cp fuzz/corpus/"$target"/* "$scratch/$target/corpus/"
+  if ! ./build/fuzz/fuzz/"$target" -max_total_time="$seconds" -print_final_stats=1 \
+      -artifact_prefix="$scratch/$target/artifacts/" "$scratch/$target/corpus" \
+      >"$scratch/$target/log" 2>&1; then
+    tail -n 60 "$scratch/$target/log"
+    for artifact in "$scratch/$target/artifacts"/*; do
+      [[ -e "$artifact" ]] || continue
+      echo "-- input that failed ($artifact), as hex:"
+      od -A d -t x1 "$artifact" | head -n 40
+    done
+    echo "== fuzzing: $target FAILED"
+    exit 1
+  fi
+  grep -E "^(Done|stat::number_of_executed_units)" "$scratch/$target/log" || true
+done
+echo "== fuzzing: all targets ran clean"
