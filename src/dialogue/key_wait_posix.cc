@@ -24,6 +24,10 @@ int g_terminal = -1;
 termios g_saved_mode;
 struct sigaction g_old_actions[kFatalSignalCount];
 
+// The single-key mode of the wait, and the SIGCONT handler it replaced.
+termios g_single_key_mode;
+struct sigaction g_old_continue_action;
+
 // Restores the terminal, puts back the handler that was there before the
 // wait and raises the signal again, so the process ends as it would have.
 extern "C" void RestoreTerminalAndReraise(int signal_number) {
@@ -48,6 +52,24 @@ void InstallSignalHandlers() {
     }
   }
 }
+
+// A job-control shell that stopped the program during the wait gives the
+// terminal back in line mode with echo; put the single-key mode back.
+extern "C" void ReapplySingleKeyMode(int) {
+  const int saved_errno = errno;
+  ::tcsetattr(g_terminal, TCSANOW, &g_single_key_mode);
+  errno = saved_errno;
+}
+
+void InstallContinueHandler() {
+  struct sigaction action {};
+  action.sa_handler = ReapplySingleKeyMode;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(SIGCONT, &action, &g_old_continue_action);
+}
+
+void RemoveContinueHandler() { ::sigaction(SIGCONT, &g_old_continue_action, nullptr); }
 
 void RemoveSignalHandlers() {
   for (int i = 0; i < kFatalSignalCount; ++i) {
@@ -91,6 +113,8 @@ int ReadKey(int fd, const termios& saved) {
   // Output processing is left as it is. TCSAFLUSH also discards whatever was
   // typed before the wait, so only a key pressed now ends it.
   if (::tcsetattr(fd, TCSAFLUSH, &raw) != 0) return -1;
+  g_single_key_mode = raw;
+  InstallContinueHandler();
 
   const int first = ReadByte(fd);
   if (first >= 0) {
@@ -101,6 +125,7 @@ int ReadKey(int fd, const termios& saved) {
       sequence.Feed(static_cast<unsigned char>(next));
     }
   }
+  RemoveContinueHandler();  // first, so a late SIGCONT cannot undo the restore
   ::tcsetattr(fd, TCSANOW, &saved);
   return first;
 }

@@ -12,7 +12,7 @@ Output::Output(ByteSink& sink, bool unbuffered)
 
 Output::~Output() { Flush(); }
 
-void Output::Text(std::string_view text) {
+void Output::TextThroughSink(std::string_view text) {
   if (unbuffered_) {
     if (!text.empty()) sink_.Write(text.data(), text.size());
     return;

@@ -2,6 +2,7 @@
 #define SIMEQ_DIALOGUE_OUTPUT_H_
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace simeq {
@@ -27,7 +28,17 @@ class Output {
   Output& operator=(const Output&) = delete;
 
   // Writes the characters exactly; a newline inside does not flush.
-  void Text(std::string_view text);
+  void Text(std::string_view text) {
+    // Most pieces fit in the block: copied here, where each literal's length
+    // is known, they cost a few instructions.
+    const bool fits = text.size() < kBlockSize && used_ + text.size() < kBlockSize;
+    if (fits && !unbuffered_) {
+      std::memcpy(block_ + used_, text.data(), text.size());
+      used_ += text.size();
+      return;
+    }
+    TextThroughSink(text);
+  }
   // Writes a double in the six-digit screen format.
   void Number(double value);
   // Writes a newline, then flushes.
@@ -36,6 +47,9 @@ class Output {
   void Flush();
 
  private:
+  // Text for a console, or text that fills the block.
+  void TextThroughSink(std::string_view text);
+
   ByteSink& sink_;
   bool unbuffered_;
   std::size_t used_ = 0;

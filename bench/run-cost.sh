@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Start-to-finish cost of one scripted run of simeq, against the floor.
+#
+# Builds a release simeq in build/cost and bench/floor.c (gcc -O2, glibc
+# linked dynamically, as a C program is normally built), runs both once under
+# callgrind on the elimination path and prints their user-space instruction
+# counts (Ir, dynamic loader included) and the ratio.
+#
+# Each run reads its input from a file, writes to /dev/null, has no terminal
+# (setsid), and an empty environment: the loader's start-up work grows with
+# the size of the environment, by the same amount for both programs, so an
+# empty one keeps the counts reproducible and the ratio at its strictest.
+#
+# Usage: bench/run-cost.sh [--max-ratio R]   (exit status 1 if above R)
+set -euo pipefail
+
+max_ratio=""
+if [[ $# -gt 0 ]]; then
+  if [[ $1 != --max-ratio || $# -ne 2 ]]; then
+    echo "usage: $0 [--max-ratio R]" >&2
+    exit 2
+  fi
+  max_ratio=$2
+fi
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/cost
+golden=$root/tests/transcripts/elimination_basic.out
+work=$build/cost-run
+mkdir -p "$work"
+
+for tool in cmake gcc valgrind setsid od; do
+  command -v "$tool" >/dev/null || { echo "run-cost.sh: $tool is missing" >&2; exit 2; }
+done
+
+echo "== building simeq (Release) in $build"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSIMEQ_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target simeq -j2 >/dev/null
+simeq=$build/src/simeq
+
+echo "== building the floor (gcc -O2, dynamic glibc)"
+{
+  echo "static const unsigned char kTranscript[] = {"
+  od -An -v -tx1 "$golden" | sed -E 's/ ([0-9a-f]{2})/0x\1,/g'
+  echo "};"
+} >"$work/transcript.h"
+gcc -O2 -I"$work" "$root/bench/floor.c" -o "$work/floor"
+
+printf '2\n2\n3\n13\n4\n-1\n5\n' >"$work/input.txt"
+
+# Runs "$@" the way the measurement does, output to $out.
+run_plain() {
+  local out=$1
+  shift
+  env -i timeout 60 setsid -w "$@" <"$work/input.txt" >"$out"
+}
+
+# Both programs must write exactly the golden transcript.
+for program in "$simeq" "$work/floor"; do
+  run_plain "$work/out.txt" "$program"
+  if ! cmp -s "$work/out.txt" "$golden"; then
+    echo "run-cost.sh: $program does not write $golden" >&2
+    exit 1
+  fi
+done
+
+if nm -C "$simeq" 2>/dev/null | grep -q 'std::ios_base::Init'; then
+  echo "note: simeq links the iostream start-up (std::ios_base::Init)"
+fi
+
+# Prints the Ir total of one run of "$@" under callgrind.
+count_instructions() {
+  local profile=$1
+  shift
+  env -i timeout 300 setsid -w valgrind --tool=callgrind --callgrind-out-file="$profile" "$@" \
+    <"$work/input.txt" >/dev/null 2>"$profile.log"
+  awk '/^(summary|totals):/ { print $2; exit }' "$profile"
+}
+
+echo "== measuring with callgrind"
+simeq_ir=$(count_instructions "$work/simeq.callgrind" "$simeq")
+floor_ir=$(count_instructions "$work/floor.callgrind" "$work/floor")
+ratio=$(awk -v a="$simeq_ir" -v b="$floor_ir" 'BEGIN { printf "%.3f", a / b }')
+
+printf 'simeq  %10d instructions\n' "$simeq_ir"
+printf 'floor  %10d instructions\n' "$floor_ir"
+printf 'ratio  %10s\n' "$ratio"
+echo "profiles: $work/simeq.callgrind, $work/floor.callgrind (callgrind_annotate)"
+
+if [[ -n $max_ratio ]] && awk -v r="$ratio" -v m="$max_ratio" 'BEGIN { exit !(r > m) }'; then
+  echo "run-cost.sh: ratio $ratio is above $max_ratio" >&2
+  exit 1
+fi

@@ -1,0 +1,224 @@
+// The closing key wait of the real program, under a pseudo-terminal that the
+// test owns: the program's controlling terminal and standard output are the
+// terminal, its standard input is a pipe holding the dialogue input.
+
+#include <signal.h>
+#include <string.h>
+#include <termios.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "support/pty_session.h"
+
+namespace simeq::testing {
+namespace {
+
+// The terminal turns each "\n" the program writes into "\r\n".
+constexpr std::string_view kMenuPrompt =
+    " Enter Value For Program's Selection Between '1 And 2' --> ";
+constexpr std::string_view kClosingPrompt = " ........Press Any Key To Continue........ \r\n";
+
+// A menu choice that runs no walkthrough, so the program goes straight to
+// the closing prompt and the wait.
+constexpr std::string_view kNoWalkthrough = "3\n";
+
+// Compares the parts of two terminal modes that the key wait changes and
+// must put back.
+::testing::AssertionResult SameMode(const termios& before, const termios& after) {
+  static constexpr struct {
+    const char* name;
+    tcflag_t termios::*flags;
+  } kFlags[] = {
+      {"c_iflag", &termios::c_iflag},
+      {"c_oflag", &termios::c_oflag},
+      {"c_lflag", &termios::c_lflag},
+  };
+  for (const auto& field : kFlags) {
+    if (before.*field.flags != after.*field.flags) {
+      return ::testing::AssertionFailure() << field.name << " " << std::hex << before.*field.flags
+                                           << " became " << after.*field.flags;
+    }
+  }
+  for (std::size_t i = 0; i < NCCS; ++i) {
+    if (before.c_cc[i] != after.c_cc[i]) {
+      return ::testing::AssertionFailure() << "c_cc[" << i << "] " << int{before.c_cc[i]}
+                                           << " became " << int{after.c_cc[i]};
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// A line mode with settings a careless restore would not bring back: flags
+// the wait clears are already off, others are unusual, and the single-key
+// read counts differ from the ones the wait uses.
+termios UnusualLineMode(termios mode) {
+  mode.c_iflag &= ~static_cast<tcflag_t>(ICRNL | IXON);
+  mode.c_iflag |= IXANY;
+  mode.c_lflag &= ~static_cast<tcflag_t>(IEXTEN | ECHOCTL);
+  mode.c_cc[VMIN] = 2;
+  mode.c_cc[VTIME] = 3;
+  mode.c_cc[VERASE] = '\b';
+  return mode;
+}
+
+// Starts the program with `input` as its whole standard input and waits
+// until it has written the closing prompt and taken the terminal for the
+// key; `prompt_end` receives the output position just past the prompt.
+::testing::AssertionResult StartAndReachKeyWait(PtySession& session, std::string_view input,
+                                                std::size_t& prompt_end) {
+  session.Start(SIMEQ_BINARY, StandardInputFrom::kPipe);
+  session.WriteStandardInput(input);
+  session.CloseStandardInput();
+  prompt_end = session.WaitForOutput(kClosingPrompt);
+  if (prompt_end == std::string::npos) {
+    return ::testing::AssertionFailure() << "no closing prompt in:\n" << session.output();
+  }
+  if (!session.WaitForSingleKeyMode()) {
+    return ::testing::AssertionFailure() << "the terminal never left line mode";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(KeyWait, WaitsAfterTheClosingPromptWithoutEchoingTheKey) {
+  PtySession session;
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
+  EXPECT_TRUE(session.StillRunningAfter(std::chrono::milliseconds{300}));
+
+  session.Type("k");
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out);
+  EXPECT_TRUE(end.exited);
+  EXPECT_EQ(0, end.status);
+  EXPECT_EQ(std::string(" \r\n"
+                        "                         Quelmarin-!!!\r\n"
+                        "             Last Dated On 08/01/2007 <-- To -->  07/24/2002-!!!\r\n"
+                        " \r\n") +
+                std::string(kMenuPrompt) + std::string(kClosingPrompt),
+            session.output());
+}
+
+TEST(KeyWait, LeftoverStandardInputAndTypedAheadLinesDoNotEndIt) {
+  PtySession session;
+  session.Start(SIMEQ_BINARY, StandardInputFrom::kPipe);
+  ASSERT_NE(std::string::npos, session.WaitForOutput(kMenuPrompt));
+  // Typed while the program reads its menu choice from the pipe; the echo
+  // shows that the line is in the terminal's input queue.
+  session.Type("typed ahead\r");
+  ASSERT_NE(std::string::npos, session.WaitForOutput("typed ahead\r\n"));
+  session.WriteStandardInput("3 4 5 6\n");  // 4 5 6 stay unread
+  session.CloseStandardInput();
+  const std::size_t prompt_end = session.WaitForOutput(kClosingPrompt);
+  ASSERT_NE(std::string::npos, prompt_end);
+  ASSERT_TRUE(session.WaitForSingleKeyMode());
+  EXPECT_TRUE(session.StillRunningAfter(std::chrono::milliseconds{300}));
+
+  session.Type("k");
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out);
+  EXPECT_EQ(0, end.status);
+  EXPECT_EQ("", session.output().substr(prompt_end));
+  EXPECT_EQ("", session.TakeUnreadInput()) << "the typed-ahead line was not discarded";
+}
+
+TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
+  static constexpr struct {
+    const char* name;
+    std::string_view bytes;
+  } kKeys[] = {
+      {"letter", "k"},
+      {"Ctrl+C", "\x03"},
+      {"Ctrl+Z", "\x1a"},
+      {"Ctrl+S", "\x13"},
+      {"Enter", "\r"},
+      {"Escape", "\x1b"},
+      {"Alt+x", "\x1bx"},
+      {"cursor up", "\x1b[A"},
+      {"F1 in application mode", "\x1bOP"},
+      {"F5", "\x1b[15~"},
+      {"Ctrl+Right", "\x1b[1;5C"},
+      {"console F1", "\x1b[[A"},
+      {"two-byte character", "\xc3\xa9"},
+      {"four-byte character", "\xf0\x9f\x98\x80"},
+  };
+  for (const auto& key : kKeys) {
+    SCOPED_TRACE(key.name);
+    PtySession session;
+    const termios before = session.Mode();
+    std::size_t prompt_end = 0;
+    ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
+
+    session.Type(key.bytes);
+    const PtyExit end = session.WaitForExit();
+    EXPECT_FALSE(end.timed_out);
+    EXPECT_TRUE(end.exited);
+    EXPECT_EQ(0, end.status);
+    EXPECT_EQ("", session.output().substr(prompt_end)) << "echoed";
+    EXPECT_TRUE(SameMode(before, session.Mode()));
+    EXPECT_EQ("", session.TakeUnreadInput()) << "left for the shell";
+  }
+}
+
+TEST(KeyWait, PutsBackAnUnusualModeExactly) {
+  PtySession session;
+  session.SetMode(UnusualLineMode(session.Mode()));
+  const termios before = session.Mode();
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
+
+  session.Type("\x1b[A");
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out);
+  EXPECT_EQ(0, end.status);
+  EXPECT_TRUE(SameMode(before, session.Mode()));
+}
+
+TEST(KeyWait, TakesSingleKeysAgainAfterAStopAndContinue) {
+  PtySession session;
+  const termios before = session.Mode();
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
+
+  // What a job-control shell does: the program is stopped, the shell takes
+  // the terminal back in line mode, and on "fg" the program continues. The
+  // program leads its own session here, where SIGTSTP would not stop it.
+  session.Signal(SIGSTOP);
+  ASSERT_TRUE(session.WaitForStop());
+  session.SetMode(before);
+  session.Signal(SIGCONT);
+  ASSERT_TRUE(session.WaitForSingleKeyMode());
+
+  session.Type("k");
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out);
+  EXPECT_EQ(0, end.status);
+  EXPECT_EQ("", session.output().substr(prompt_end)) << "echoed";
+  EXPECT_TRUE(SameMode(before, session.Mode()));
+}
+
+TEST(KeyWait, SignalDuringItEndsTheProgramAndRestoresTheMode) {
+  static constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
+  for (const int signal_number : kSignals) {
+    SCOPED_TRACE(::strsignal(signal_number));
+    PtySession session;
+    session.SetMode(UnusualLineMode(session.Mode()));
+    const termios before = session.Mode();
+    std::size_t prompt_end = 0;
+    ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
+
+    session.Signal(signal_number);
+    const PtyExit end = session.WaitForExit();
+    EXPECT_FALSE(end.timed_out);
+    EXPECT_FALSE(end.exited);
+    EXPECT_EQ(signal_number, end.status);
+    EXPECT_TRUE(SameMode(before, session.Mode()));
+  }
+}
+
+}  // namespace
+}  // namespace simeq::testing

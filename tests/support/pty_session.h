@@ -1,0 +1,108 @@
+#ifndef SIMEQ_TESTS_SUPPORT_PTY_SESSION_H_
+#define SIMEQ_TESTS_SUPPORT_PTY_SESSION_H_
+
+#include <sys/types.h>
+#include <termios.h>
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace simeq::testing {
+
+// Where a program run under a pseudo-terminal takes its standard input from.
+enum class StandardInputFrom {
+  kPipe,      // a pipe the test writes to and then closes
+  kTerminal,  // the terminal itself, as in an interactive session
+};
+
+// How a run under a pseudo-terminal ended.
+struct PtyExit {
+  bool timed_out = false;  // still running at the deadline, then killed
+  bool exited = false;     // returned from main or called exit
+  int status = -1;         // the exit status if `exited`, else the signal
+};
+
+// A pseudo-terminal owned by the test, and a program running in a session of
+// its own with that terminal as its controlling terminal, standard output and
+// standard error. The test types into the terminal and collects what appears
+// on it. Every wait ends at a deadline; a program still running when the
+// session is destroyed is killed.
+class PtySession {
+ public:
+  // How long any single wait may take before it gives up.
+  static constexpr std::chrono::seconds kDeadline{10};
+
+  // Opens the terminal; its mode can be read and set before Start.
+  PtySession();
+  ~PtySession();
+  PtySession(const PtySession&) = delete;
+  PtySession& operator=(const PtySession&) = delete;
+
+  // Starts `binary` with no arguments; once per session.
+  void Start(const std::string& binary, StandardInputFrom input);
+
+  // Writes to the program's standard input pipe (kPipe only).
+  void WriteStandardInput(std::string_view bytes);
+  // Closes the pipe: the program reads end of input after what was written.
+  void CloseStandardInput();
+
+  // Types `bytes` into the terminal in one write, as one key press sends them.
+  void Type(std::string_view bytes);
+
+  // Waits until `text` appears in the output at or after `from`; returns the
+  // position just past it, or std::string::npos at the deadline or once the
+  // program has ended without writing it.
+  std::size_t WaitForOutput(std::string_view text, std::size_t from = 0);
+
+  // Waits until the terminal has left line mode, that is the program has
+  // switched it to take single keys; false at the deadline or if it ended.
+  bool WaitForSingleKeyMode();
+
+  // Collects output for `duration`; true if the program is still running.
+  bool StillRunningAfter(std::chrono::milliseconds duration);
+
+  // Sends `signal_number` to the program.
+  void Signal(int signal_number);
+
+  // Waits until the program has been stopped (by SIGTSTP or SIGSTOP); false
+  // at the deadline or if it ended instead.
+  bool WaitForStop();
+
+  // Waits for the program to end and collects all it wrote; a program still
+  // running at the deadline is killed and reported as timed out.
+  PtyExit WaitForExit();
+
+  // Everything that has appeared on the terminal: output and echo.
+  const std::string& output() const { return output_; }
+
+  // The terminal's current mode.
+  termios Mode() const;
+  // Sets the terminal's mode at once.
+  void SetMode(const termios& mode);
+
+  // Takes and returns whatever was typed into the terminal and is still
+  // unread, whichever mode the terminal is in.
+  std::string TakeUnreadInput();
+
+ private:
+  // Waits up to `wait` for output, then takes all that is there.
+  void Collect(std::chrono::milliseconds wait);
+  // True once the program has ended; records how.
+  bool Ended();
+  // Records how the program ended from its `waitpid` status.
+  void RecordEnd(int wait_status);
+
+  int master_ = -1;
+  int slave_ = -1;
+  int input_pipe_ = -1;
+  pid_t child_ = -1;
+  bool ended_ = false;  // the program has ended and been waited for
+  PtyExit exit_;
+  std::string output_;
+};
+
+}  // namespace simeq::testing
+
+#endif  // SIMEQ_TESTS_SUPPORT_PTY_SESSION_H_
