@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <system_error>
 
 namespace simeq {
@@ -11,18 +12,13 @@ namespace {
 
 constexpr int kSignificantDigits = 6;
 
-// The first seven significant digits of a magnitude's 17-digit expansion,
-// which is all that rounding to six digits looks at.
-struct Leading {
-  char digits[kSignificantDigits + 1];
+// The digits of a finite non-zero magnitude on their way to the screen.
+struct Digits {
+  // First the leading seven digits of the magnitude's 17-digit expansion;
+  // once rounded, six digits with their trailing zeros.
+  char digit[kSignificantDigits + 1];
+  int count;     // once rounded: the digits left without trailing zeros, 1 to 6
   int exponent;  // decimal exponent of the first digit
-};
-
-// Six significant digits and the decimal exponent of the first one.
-struct Rounded {
-  char digits[kSignificantDigits];  // trailing zeros included
-  int count;  // digits left once trailing zeros are dropped, 1 to 6
-  int exponent;  // value = 0.d1d2... x 10^(exponent + 1)
 };
 
 std::size_t Append(char* out, std::size_t at, const char* text) {
@@ -43,10 +39,21 @@ const char* SpecialText(double value) {
   return negative ? "-1.#QNAN" : "1.#QNAN";
 }
 
+// The exponent of to_chars' scientific form, from its "e" to `end`.
+int ParseExponent(const char* e, const char* end) {
+  int exponent = 0;
+  for (const char* p = e + 2; p < end; ++p) exponent = exponent * 10 + (*p - '0');
+  return e[1] == '-' ? -exponent : exponent;
+}
+
+// The leading digits come from the cheapest of three sources that gives the
+// seven digits of the 17-digit expansion. Each of the first two declines the
+// values it cannot vouch for.
+
 // A whole number below 2^53 has at most 16 digits, so its 17-digit
 // expansion is its own digits followed by zeros: integer conversion gives
-// them exactly, and much faster than a floating-point conversion.
-bool LeadingOfWholeNumber(double magnitude, Leading& leading) {
+// them exactly.
+bool LeadingOfWholeNumber(double magnitude, Digits& d) {
   constexpr double kExactLimit = 9007199254740992.0;  // 2^53
   if (!(magnitude < kExactLimit)) return false;
   const auto whole = static_cast<std::uint64_t>(magnitude);
@@ -54,69 +61,80 @@ bool LeadingOfWholeNumber(double magnitude, Leading& leading) {
   char text[24];
   std::memset(text, '0', sizeof text);  // the zeros that follow the digits
   const auto result = std::to_chars(text, text + sizeof text, whole);
-  std::memcpy(leading.digits, text, sizeof leading.digits);
-  leading.exponent = static_cast<int>(result.ptr - text) - 1;
+  std::memcpy(d.digit, text, sizeof d.digit);
+  d.exponent = static_cast<int>(result.ptr - text) - 1;
   return true;
 }
 
-// Any other magnitude: 17 significant digits, rounded from the exact binary
-// value, as d.dddddddddddddddde+XX (two or three exponent digits).
-Leading LeadingOfSeventeenDigits(double magnitude) {
+// The shortest digits that read back as the same normal double. They lie
+// within half a unit in the last place of the value (less than 1.2e-10 of a
+// unit in the sixth digit), and so does the 17-digit expansion; both round
+// to the same six digits unless the seventh and eighth digits are 49 or 50,
+// next to a tie. There, and for denormals, whose last place is too coarse,
+// this declines.
+bool LeadingOfShortest(double magnitude, Digits& d) {
+  if (magnitude < std::numeric_limits<double>::min()) return false;
+  // d[.ddd...]e+XX: up to 17 digits, two or three exponent digits.
   char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, magnitude,
-                                    std::chars_format::scientific, 16);
-  Leading leading{};
-  leading.digits[0] = text[0];
-  std::memcpy(leading.digits + 1, text + 2, kSignificantDigits);
-  const char* const exponent_sign = text + 19;  // past "d.", 16 digits and e
-  int exponent = 0;
-  for (const char* p = exponent_sign + 1; p < result.ptr; ++p) {
-    exponent = exponent * 10 + (*p - '0');
-  }
-  leading.exponent = *exponent_sign == '-' ? -exponent : exponent;
-  return leading;
+  const auto result =
+      std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific);
+  const char* const e = result.ptr[-4] == 'e' ? result.ptr - 4 : result.ptr - 5;
+  // Digit k (from 0) stands at text[k + 1] after the point; zeros stand in
+  // for the ones the shortest form leaves out.
+  auto digit = [&](int k) { return text + k + 1 < e ? text[k + 1] : '0'; };
+  const char seventh = digit(kSignificantDigits);
+  const char eighth = digit(kSignificantDigits + 1);
+  if ((seventh == '4' && eighth == '9') || (seventh == '5' && eighth == '0')) return false;
+  d.digit[0] = text[0];
+  for (int k = 1; k <= kSignificantDigits; ++k) d.digit[k] = digit(k);
+  d.exponent = ParseExponent(e, result.ptr);
+  return true;
+}
+
+// Any magnitude: 17 significant digits, rounded from the exact binary value,
+// as d.dddddddddddddddde+XX.
+void LeadingOfSeventeenDigits(double magnitude, Digits& d) {
+  char text[32];
+  const auto result =
+      std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 16);
+  d.digit[0] = text[0];
+  std::memcpy(d.digit + 1, text + 2, kSignificantDigits);
+  d.exponent = ParseExponent(text + 18, result.ptr);  // past "d." and 16 digits
 }
 
 // Rounds the magnitude of a finite non-zero value to six significant digits.
 // The exact value is first rounded to 17 digits, then that digit string is
 // rounded once more by its seventh digit, so a value just below a seventh
 // digit of 5 that the 17-digit step lifts to 5 rounds up.
-Rounded RoundToSixDigits(double magnitude) {
-  Leading leading{};
-  if (!LeadingOfWholeNumber(magnitude, leading)) {
-    leading = LeadingOfSeventeenDigits(magnitude);
+void RoundToSixDigits(double magnitude, Digits& d) {
+  if (!LeadingOfWholeNumber(magnitude, d) && !LeadingOfShortest(magnitude, d)) {
+    LeadingOfSeventeenDigits(magnitude, d);
   }
-  Rounded rounded{};
-  std::memcpy(rounded.digits, leading.digits, kSignificantDigits);
-  rounded.exponent = leading.exponent;
-  if (leading.digits[kSignificantDigits] >= '5') {
+  if (d.digit[kSignificantDigits] >= '5') {
     int i = kSignificantDigits - 1;
-    while (i >= 0 && rounded.digits[i] == '9') rounded.digits[i--] = '0';
+    while (i >= 0 && d.digit[i] == '9') d.digit[i--] = '0';
     if (i >= 0) {
-      ++rounded.digits[i];
+      ++d.digit[i];
     } else {
-      rounded.digits[0] = '1';  // 999999.5 becomes 1000000
-      ++rounded.exponent;
+      d.digit[0] = '1';  // 999999.5 becomes 1000000
+      ++d.exponent;
     }
   }
-  rounded.count = kSignificantDigits;
-  while (rounded.count > 1 && rounded.digits[rounded.count - 1] == '0') {
-    --rounded.count;
-  }
-  return rounded;
+  d.count = kSignificantDigits;
+  while (d.count > 1 && d.digit[d.count - 1] == '0') --d.count;
 }
 
 // d[.ddddd]e+XXX, with at least three exponent digits.
-std::size_t WriteExponentForm(const Rounded& r, char* out, std::size_t at) {
+std::size_t WriteExponentForm(const Digits& d, char* out, std::size_t at) {
   // All six digits go out behind the point; the count then keeps the
   // significant ones and the exponent overwrites the rest.
-  out[at] = r.digits[0];
+  out[at] = d.digit[0];
   out[at + 1] = '.';
-  std::memcpy(out + at + 2, r.digits + 1, kSignificantDigits - 1);
-  at += r.count > 1 ? static_cast<std::size_t>(r.count) + 1 : 1;
-  const int magnitude = r.exponent < 0 ? -r.exponent : r.exponent;
+  std::memcpy(out + at + 2, d.digit + 1, kSignificantDigits - 1);
+  at += d.count > 1 ? static_cast<std::size_t>(d.count) + 1 : 1;
+  const int magnitude = d.exponent < 0 ? -d.exponent : d.exponent;
   out[at] = 'e';
-  out[at + 1] = r.exponent < 0 ? '-' : '+';
+  out[at + 1] = d.exponent < 0 ? '-' : '+';
   out[at + 2] = static_cast<char>('0' + magnitude / 100);
   out[at + 3] = static_cast<char>('0' + magnitude / 10 % 10);
   out[at + 4] = static_cast<char>('0' + magnitude % 10);
@@ -124,23 +142,23 @@ std::size_t WriteExponentForm(const Rounded& r, char* out, std::size_t at) {
 }
 
 // Plain decimal form for exponents -4 to 5.
-std::size_t WritePlainForm(const Rounded& r, char* out, std::size_t at) {
-  const auto count = static_cast<std::size_t>(r.count);
-  if (r.exponent < 0) {
+std::size_t WritePlainForm(const Digits& d, char* out, std::size_t at) {
+  const auto count = static_cast<std::size_t>(d.count);
+  if (d.exponent < 0) {
     // "0.", up to three zeros, then the digits.
-    const auto zeros = static_cast<std::size_t>(-r.exponent - 1);
+    const auto zeros = static_cast<std::size_t>(-d.exponent - 1);
     std::memcpy(out + at, "0.000", 2 + zeros);
     at += 2 + zeros;
-    std::memcpy(out + at, r.digits, kSignificantDigits);
+    std::memcpy(out + at, d.digit, kSignificantDigits);
     return at + count;
   }
   // The rounded digits keep their zeros, so the whole part is a plain copy.
-  const auto whole = static_cast<std::size_t>(r.exponent) + 1;
-  std::memcpy(out + at, r.digits, whole);
+  const auto whole = static_cast<std::size_t>(d.exponent) + 1;
+  std::memcpy(out + at, d.digit, whole);
   at += whole;
   if (count <= whole) return at;
   out[at++] = '.';
-  std::memcpy(out + at, r.digits + whole, count - whole);
+  std::memcpy(out + at, d.digit + whole, count - whole);
   return at + count - whole;
 }
 
@@ -159,11 +177,12 @@ std::size_t FormatNumber(double value, char* out) {
   const bool negative = (bits >> 63) != 0;
   out[0] = '-';  // overwritten by the digits of a positive value
   const std::size_t at = negative ? 1 : 0;
-  const Rounded rounded = RoundToSixDigits(negative ? -value : value);
-  if (rounded.exponent < -4 || rounded.exponent >= kSignificantDigits) {
-    return WriteExponentForm(rounded, out, at);
+  Digits digits{};
+  RoundToSixDigits(negative ? -value : value, digits);
+  if (digits.exponent < -4 || digits.exponent >= kSignificantDigits) {
+    return WriteExponentForm(digits, out, at);
   }
-  return WritePlainForm(rounded, out, at);
+  return WritePlainForm(digits, out, at);
 }
 
 std::string FormatNumber(double value) {
