@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <string_view>
 #include <system_error>
 
 namespace simeq {
@@ -21,14 +22,13 @@ struct Digits {
   int exponent;  // decimal exponent of the first digit
 };
 
-std::size_t Append(char* out, std::size_t at, const char* text) {
-  const std::size_t length = std::strlen(text);
-  std::memcpy(out + at, text, length);
-  return at + length;
+std::size_t Append(char* out, std::size_t at, std::string_view text) {
+  text.copy(out + at, text.size());
+  return at + text.size();
 }
 
 // The text for an infinity or NaN, chosen by its sign, quiet bit and payload.
-const char* SpecialText(double value) {
+std::string_view SpecialText(double value) {
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
   const std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);

@@ -1,0 +1,29 @@
+# Debian package: `cpack -G DEB` in a build directory makes
+# simeq_<version>_<arch>.deb from what `cmake --install` puts in place
+# (bin/simeq and the manual page), installed under /usr.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME simeq)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Seed 9c8d5d89 maintainers <maintainers@users.noreply.c-seed-9c8d5d89.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "solve two linear equations in two unknowns, showing every step")
+set(CPACK_PACKAGE_DESCRIPTION
+    "simeq is an interactive console program for the system
+A x + K y = Y1, B x + Q y = Y2. It solves it by determinants or by
+elimination, writes each step of the working as a worked example, then
+puts x and y back into both equations so that both sides can be compared.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION math)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_STRIP_FILES ON)
+
+# The C++ runtime is linked in, so the C library is the only dependency;
+# dpkg-shlibdeps (dpkg-dev) works out its version where it is installed.
+find_program(SIMEQ_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(SIMEQ_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34)")
+endif()
+
+include(CPack)
