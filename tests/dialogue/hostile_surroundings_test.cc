@@ -79,6 +79,8 @@ TEST(HostileSurroundings, TenMillionDigitNumbersReadExactlyInLittleMemory) {
       {"ten million threes", "", '3', "e-9999999", "3.33333"},
       {"ten million nines rounding to one", "-", '9', "e-10000000", "-1"},
       {"ten million leading zeros", "", '0', "42.5", "42.5"},
+      {"an exponent with ten million leading zeros", "1e", '0', "5", "100000"},
+      {"a negative one likewise", "1e-", '0', "5", "1e-005"},
   };
   for (const auto& c : kCases) {
     InputFile input;
