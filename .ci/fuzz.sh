@@ -6,16 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(clang-14 libclang-rt-14-dev cmake make)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
-    missing+=("$package")
-done
-if ((${#missing[@]} > 0)); then
-  apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+source .ci/ensure-packages.sh
+ensure_packages clang-14 libclang-rt-14-dev cmake make
 
 seconds="${FUZZ_SECONDS:-60}"
 targets=(reader_fuzzer number_format_fuzzer dialogue_fuzzer)

@@ -7,16 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-packages=(g++ cmake make dpkg-dev clang-tidy lld valgrind groff-base mandoc gzip)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
-    missing+=("$package")
-done
-if ((${#missing[@]} > 0)); then
-  apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+source .ci/ensure-packages.sh
+ensure_packages g++ cmake make dpkg-dev clang-tidy lld valgrind groff-base mandoc gzip
 
 build=$root/build/pkg
 

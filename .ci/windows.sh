@@ -6,16 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake make g++-mingw-w64-x86-64 wine wine64)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
-    missing+=("$package")
-done
-if ((${#missing[@]} > 0)); then
-  apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+source .ci/ensure-packages.sh
+ensure_packages cmake make g++-mingw-w64-x86-64 wine wine64
 
 echo "== windows build (mingw-w64)"
 cmake --preset windows && cmake --build --preset windows
