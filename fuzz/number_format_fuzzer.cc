@@ -124,10 +124,10 @@ void CheckSpecial(std::uint64_t bits, std::string_view text) {
   const bool infinite = payload == 0 && !quiet;
   Require(text.starts_with("-") == negative, "wrong sign on a special value");
   if (negative) text.remove_prefix(1);
-  const char* expected = infinite                          ? "1.#INF"
-                         : !quiet                          ? "1.#SNAN"
+  const char* expected = infinite                   ? "1.#INF"
+                         : !quiet                   ? "1.#SNAN"
                          : negative && payload == 0 ? "1.#IND"
-                                                           : "1.#QNAN";
+                                                    : "1.#QNAN";
   Require(text == expected, "wrong text for a special value");
 }
 

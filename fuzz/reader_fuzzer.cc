@@ -187,6 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto b = ReadAll(input, integer_steps, pieces, &in_pieces);
   const auto c = ReadAll(input, integer_steps, {}, &whole);
   Require(a == b && b == c, "the results depend on how the input is cut");
-  Require(one_by_one == in_pieces && in_pieces == whole, "the flushes depend on how the input is cut");
+  Require(one_by_one == in_pieces && in_pieces == whole,
+          "the flushes depend on how the input is cut");
   return 0;
 }

@@ -14,12 +14,12 @@ struct ExtendedKey {
 // cursor block exists twice: grey keys carry the enhanced flag and lead with
 // 224, keypad keys (Num Lock off) carry none and lead with 0.
 constexpr ExtendedKey kExtendedKeys[] = {
-    {kVirtualKeyUp, 72, false},       {kVirtualKeyDown, 80, false},
-    {kVirtualKeyLeft, 75, false},     {kVirtualKeyRight, 77, false},
-    {kVirtualKeyHome, 71, false},     {kVirtualKeyEnd, 79, false},
-    {kVirtualKeyPageUp, 73, false},   {kVirtualKeyPageDown, 81, false},
-    {kVirtualKeyInsert, 82, false},   {kVirtualKeyDelete, 83, false},
-    {kVirtualKeyF11, 133, true},      {kVirtualKeyF12, 134, true},
+    {kVirtualKeyUp, 72, false},     {kVirtualKeyDown, 80, false},
+    {kVirtualKeyLeft, 75, false},   {kVirtualKeyRight, 77, false},
+    {kVirtualKeyHome, 71, false},   {kVirtualKeyEnd, 79, false},
+    {kVirtualKeyPageUp, 73, false}, {kVirtualKeyPageDown, 81, false},
+    {kVirtualKeyInsert, 82, false}, {kVirtualKeyDelete, 83, false},
+    {kVirtualKeyF11, 133, true},    {kVirtualKeyF12, 134, true},
 };
 
 // F1 to F10 have consecutive virtual-key codes and second codes.

@@ -32,7 +32,7 @@ void KeySequence::Feed(unsigned char byte) {
       break;
     case State::kEscape:
       // ESC [ and ESC O open a sequence; ESC with anything else is Alt+key.
-      state_ = byte == '[' ? State::kControlStart
+      state_ = byte == '['   ? State::kControlStart
                : byte == 'O' ? State::kControl
                              : State::kComplete;
       break;
@@ -43,8 +43,7 @@ void KeySequence::Feed(unsigned char byte) {
       }
       [[fallthrough]];
     case State::kControl:
-      if (IsFinalByte(byte)) state_ = State::kComplete;
-      else state_ = State::kControl;
+      state_ = IsFinalByte(byte) ? State::kComplete : State::kControl;
       break;
     case State::kUtf8:
       // A byte that is no continuation byte ends the character early.

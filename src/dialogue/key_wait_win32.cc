@@ -29,9 +29,9 @@ int g_held_code = kNoSecondCode;
 // The console input device, opened on first use and kept open until the
 // process ends; INVALID_HANDLE_VALUE when there is no console.
 HANDLE ConsoleInput() {
-  static const HANDLE handle = ::CreateFileA(
-      "CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-      nullptr, OPEN_EXISTING, 0, nullptr);
+  static const HANDLE handle =
+      ::CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
   return handle;
 }
 
@@ -52,9 +52,9 @@ int ReadKeyPress(HANDLE console) {
     }
     if (record.EventType != KEY_EVENT) continue;  // mouse, resize, focus
     const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
-    const std::optional<KeyCodes> codes = DecodeKeyEvent(KeyEvent{
-        key.bKeyDown != FALSE, static_cast<unsigned char>(key.uChar.AsciiChar),
-        key.wVirtualKeyCode, key.dwControlKeyState});
+    const std::optional<KeyCodes> codes = DecodeKeyEvent(
+        KeyEvent{key.bKeyDown != FALSE, static_cast<unsigned char>(key.uChar.AsciiChar),
+                 key.wVirtualKeyCode, key.dwControlKeyState});
     if (!codes) continue;  // a release, or a modifier key alone
     g_held_code = codes->second;
     return codes->first;

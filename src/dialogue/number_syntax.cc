@@ -25,47 +25,38 @@ bool HasNonZeroSignificand(std::string_view text) {
 
 bool NumberScanner::Accept(char c) {
   const bool real = kind_ == Kind::kReal;
-  State next = state_;
+  const bool digit = IsDigit(c);
+  const bool point = real && c == '.';
+  const bool exponent = real && IsExponentLetter(c);
   switch (state_) {
     case State::kStart:
-      if (IsSign(c)) next = State::kSign;
-      else if (IsDigit(c)) next = State::kInteger;
-      else if (real && c == '.') next = State::kLonePoint;
-      else return false;
-      break;
+      if (IsSign(c)) return MoveTo(State::kSign);
+      [[fallthrough]];
     case State::kSign:
-      if (IsDigit(c)) next = State::kInteger;
-      else if (real && c == '.') next = State::kLonePoint;
-      else return false;
-      break;
+      if (digit) return MoveTo(State::kInteger);
+      if (point) return MoveTo(State::kLonePoint);
+      return false;
     case State::kInteger:
-      if (IsDigit(c)) next = State::kInteger;
-      else if (real && c == '.') next = State::kFraction;
-      else if (real && IsExponentLetter(c)) next = State::kExponent;
-      else return false;
-      break;
+      if (digit) return MoveTo(State::kInteger);
+      if (point) return MoveTo(State::kFraction);
+      if (exponent) return MoveTo(State::kExponent);
+      return false;
     case State::kLonePoint:
-      if (IsDigit(c)) next = State::kFraction;
-      else return false;
-      break;
+      if (digit) return MoveTo(State::kFraction);
+      return false;
     case State::kFraction:
-      if (IsDigit(c)) next = State::kFraction;
-      else if (IsExponentLetter(c)) next = State::kExponent;
-      else return false;
-      break;
+      if (digit) return MoveTo(State::kFraction);
+      if (exponent) return MoveTo(State::kExponent);
+      return false;
     case State::kExponent:
-      if (IsSign(c)) next = State::kExponentSign;
-      else if (IsDigit(c)) next = State::kExponentDigits;
-      else return false;
-      break;
+      if (IsSign(c)) return MoveTo(State::kExponentSign);
+      [[fallthrough]];
     case State::kExponentSign:
     case State::kExponentDigits:
-      if (IsDigit(c)) next = State::kExponentDigits;
-      else return false;
-      break;
+      if (digit) return MoveTo(State::kExponentDigits);
+      return false;
   }
-  state_ = next;
-  return true;
+  return false;
 }
 
 bool NumberScanner::Complete() const {

@@ -26,13 +26,19 @@ class NumberScanner {
   enum class State {
     kStart,
     kSign,
-    kInteger,       // digits before any point
-    kLonePoint,     // a point with no digit before it
-    kFraction,      // a point after at least one digit, or digits after it
-    kExponent,      // the e or E
+    kInteger,    // digits before any point
+    kLonePoint,  // a point with no digit before it
+    kFraction,   // a point after at least one digit, or digits after it
+    kExponent,   // the e or E
     kExponentSign,
     kExponentDigits,
   };
+
+  // Takes the character that led to `next`.
+  bool MoveTo(State next) {
+    state_ = next;
+    return true;
+  }
 
   Kind kind_;
   State state_ = State::kStart;

@@ -7,8 +7,7 @@
 
 namespace simeq {
 
-Output::Output(ByteSink& sink, bool unbuffered)
-    : sink_(sink), unbuffered_(unbuffered) {}
+Output::Output(ByteSink& sink, bool unbuffered) : sink_(sink), unbuffered_(unbuffered) {}
 
 Output::~Output() { Flush(); }
 

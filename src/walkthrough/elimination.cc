@@ -20,6 +20,8 @@ void RunEliminationWalkthrough(Console& console) {
   const double A = c.A, K = c.K, Y1 = c.Y1, B = c.B, Q = c.Q, Y2 = c.Y2;
   Output& out = console.out;
 
+  // One statement per screen line, kept whole so the code reads like the screen.
+  // clang-format off
   out << "  --> Solve The Equation Using Elimination Method\n";
   out << "  --> Find The Reciprocal Of X In Eq-2 Through Eq-1\n";
   out << " ........................... Line Ends......................... " << endl;
@@ -85,6 +87,7 @@ void RunEliminationWalkthrough(Console& console) {
   out << " --> " << (B * x) + (Q * y) << " =  " << Y2 << " Eq - 2" << "\n";
   out << " --> " << " ................................................................. " << endl;
   out << " --> " << " ........................... Line Ends......................... " << endl;
+  // clang-format on
 }
 
 }  // namespace simeq

@@ -1,6 +1,9 @@
 #include "walkthrough/equation_entry.h"
 
 namespace simeq {
+
+// Screen lines are kept whole, one statement each, so the code reads like the screen.
+// clang-format off
 namespace {
 
 // The six prompts, each answered by one number read on the line below.
@@ -74,5 +77,7 @@ Coefficients EnterMatrixSystem(Console& console) {
   WriteEcho(out, c);
   return c;
 }
+
+// clang-format on
 
 }  // namespace simeq

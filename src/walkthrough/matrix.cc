@@ -9,6 +9,8 @@ void RunMatrixWalkthrough(Console& console) {
   const double A = c.A, K = c.K, Y1 = c.Y1, B = c.B, Q = c.Q, Y2 = c.Y2;
   Output& out = console.out;
 
+  // One statement per screen line, kept whole so the code reads like the screen.
+  // clang-format off
   // The determinant of the coefficient matrix.
   out << "  --> Solve The Equation Using Matrix Method\n";
   out << " The Determinant Of The Equation Is ==>\n";
@@ -70,6 +72,7 @@ void RunMatrixWalkthrough(Console& console) {
   out << "\n";
   out << " ........................... Line Ends......................... " << endl;
   out << " ........Press Any Key To Continue........ " << endl;
+  // clang-format on
 }
 
 }  // namespace simeq

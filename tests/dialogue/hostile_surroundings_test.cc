@@ -37,8 +37,8 @@ void ExpectCleanEnd(const MeasuredRun& measured, const std::string& what) {
   EXPECT_EQ("", measured.run.err) << what;
   EXPECT_TRUE(measured.run.out.ends_with(kClosingPrompt))
       << what << ": output ends with \""
-      << measured.run.out.substr(measured.run.out.size() - std::min<std::size_t>(
-                                                               measured.run.out.size(), 200))
+      << measured.run.out.substr(measured.run.out.size() -
+                                 std::min<std::size_t>(measured.run.out.size(), 200))
       << "\"";
 }
 
@@ -164,8 +164,8 @@ TEST(HostileSurroundings, EndOfInputAtEveryPrompt) {
                                  " numbers" + (*ending ? " and a newline" : "");
         ExpectCleanEnd(measured, what);
         EXPECT_NE(std::string::npos, measured.run.out.find(kLastPrompt)) << what;
-        EXPECT_NE(std::string::npos, measured.run.out.find(eq1 + eq2)) << what << ": no echo "
-                                                                        << eq1 << eq2;
+        EXPECT_NE(std::string::npos, measured.run.out.find(eq1 + eq2))
+            << what << ": no echo " << eq1 << eq2;
       }
     }
   }

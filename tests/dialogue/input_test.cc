@@ -98,8 +98,8 @@ void RunDialogue(const Dialogue& dialogue, std::size_t piece) {
   Input& in = reader.in;
   for (std::size_t i = 0; i < dialogue.steps.size(); ++i) {
     const Step& step = dialogue.steps[i];
-    SCOPED_TRACE(::testing::Message() << "input \"" << dialogue.input << "\", piece " << piece
-                                      << ", read " << i + 1);
+    SCOPED_TRACE(::testing::Message()
+                 << "input \"" << dialogue.input << "\", piece " << piece << ", read " << i + 1);
     constexpr std::int32_t kIntegerBefore = -99;
     constexpr double kNumberBefore = -0.25;
     if (step.kind == Step::kInteger) {
@@ -119,8 +119,8 @@ void RunDialogue(const Dialogue& dialogue, std::size_t piece) {
 // two and three bytes, so that numbers and white space straddle refills.
 void RunDialogues(const std::vector<Dialogue>& dialogues) {
   for (const Dialogue& dialogue : dialogues) {
-    for (const std::size_t piece : {std::size_t{4096}, std::size_t{1}, std::size_t{2},
-                                    std::size_t{3}}) {
+    for (const std::size_t piece :
+         {std::size_t{4096}, std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
       RunDialogue(dialogue, piece);
     }
   }
@@ -156,7 +156,9 @@ TEST(Input, FailsOnMalformedOrOutOfRangeReplies) {
       {"-2147483648 -2147483649\n", {Int(-2147483648.0), IntFails()}},
       {"1e308 1e309\n", {Num(1e308), NumFails()}},
       {"1e-310\n", {NumFails()}},
-      {"\xff" "5\n", {IntFails()}},
+      {"\xff"
+       "5\n",
+       {IntFails()}},
   });
 }
 
@@ -176,9 +178,15 @@ TEST(Input, SkipsTheSixWhiteSpaceCharactersAndBlankLines) {
       {" \t\n\v\f\r8\n", {Int(8)}},
       {"\n\n\n   \n\t\n7\n", {Num(7)}},
       {"1\r\n2\r\n", {Num(1), Num(2), NumFails()}},
-      {"\0" "5\n"sv, {IntFails()}},  // NUL is not white space
-      {"5\0" "6\n"sv, {Int(5), IntFails()}},
-      {"\xa0" "5\n", {NumFails()}},   // nor is a no-break space
+      {"\0"
+       "5\n"sv,
+       {IntFails()}},  // NUL is not white space
+      {"5\0"
+       "6\n"sv,
+       {Int(5), IntFails()}},
+      {"\xa0"
+       "5\n",
+       {NumFails()}},  // nor is a no-break space
   });
 }
 
@@ -187,7 +195,7 @@ TEST(Input, TreatsTheEndOfInputAsAFailureOnlyBeforeANumber) {
       {"", {IntFails(), IntFails()}},
       {"", {NumFails()}},
       {"  \n\t\n", {NumFails()}},
-      {"7", {Int(7), IntFails()}},           // stored, then the next read fails
+      {"7", {Int(7), IntFails()}},  // stored, then the next read fails
       {"2.5", {Num(2.5), NumFails()}},
       {"3 ", {Num(3), NumFails()}},
       {"-", {IntFails()}},
@@ -229,12 +237,8 @@ TEST(Input, AfterAFailureAsksForNoInputAndFlushesNothing) {
     std::string_view text;
     bool integer;
   } kCases[] = {
-      {"x 1 2 3\n", false},
-      {"1e 5\n", false},
-      {"2147483648 5\n", true},
-      {"- 5\n", true},
-      {"", false},
-      {"   \n", true},
+      {"x 1 2 3\n", false}, {"1e 5\n", false}, {"2147483648 5\n", true},
+      {"- 5\n", true},      {"", false},       {"   \n", true},
   };
   for (const auto& c : kCases) ExpectFailureIsFinal(c.text, c.integer);
 }

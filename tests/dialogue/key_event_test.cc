@@ -35,7 +35,8 @@ TEST(DecodeKeyEventTest, ReadsEachKindOfPress) {
       {"capital", {true, 'A', kVirtualKeyA, kShiftPressed}, KeyCodes{'A', kNoSecondCode}},
       {"Ctrl+C", {true, 3, kVirtualKeyC, kLeftCtrlPressed}, KeyCodes{3, kNoSecondCode}},
       {"Enter", {true, 13, kVirtualKeyReturn, 0}, KeyCodes{13, kNoSecondCode}},
-      {"keypad Enter", {true, 13, kVirtualKeyReturn, kEnhancedKeyFlag},
+      {"keypad Enter",
+       {true, 13, kVirtualKeyReturn, kEnhancedKeyFlag},
        KeyCodes{13, kNoSecondCode}},
       {"character above 127", {true, 0xe9, 0xde, 0}, KeyCodes{0xe9, kNoSecondCode}},
       {"character 255", {true, 0xff, 0xde, 0}, KeyCodes{255, kNoSecondCode}},
@@ -109,8 +110,7 @@ TEST(DecodeKeyEventTest, IgnoresKeysNextToTheExtendedRanges) {
       static_cast<std::uint16_t>(kVirtualKeyF12 + 1),     // F13
   };
   for (const std::uint16_t key : kNeighbours) {
-    EXPECT_FALSE(DecodeKeyEvent(KeyEvent{true, 0, key, kEnhancedKeyFlag}).has_value())
-        << key;
+    EXPECT_FALSE(DecodeKeyEvent(KeyEvent{true, 0, key, kEnhancedKeyFlag}).has_value()) << key;
   }
 }
 

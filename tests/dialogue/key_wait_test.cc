@@ -2,11 +2,10 @@
 // test owns: the program's controlling terminal and standard output are the
 // terminal, its standard input is a pipe holding the dialogue input.
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <string.h>
 #include <termios.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstddef>
@@ -46,8 +45,8 @@ constexpr std::string_view kNoWalkthrough = "3\n";
   }
   for (std::size_t i = 0; i < NCCS; ++i) {
     if (before.c_cc[i] != after.c_cc[i]) {
-      return ::testing::AssertionFailure() << "c_cc[" << i << "] " << int{before.c_cc[i]}
-                                           << " became " << int{after.c_cc[i]};
+      return ::testing::AssertionFailure()
+             << "c_cc[" << i << "] " << int{before.c_cc[i]} << " became " << int{after.c_cc[i]};
     }
   }
   return ::testing::AssertionSuccess();

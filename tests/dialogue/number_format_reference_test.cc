@@ -42,7 +42,8 @@ std::vector<double> Ties() {
     for (int i = 0; i < 8; ++i) {
       state = state * 6364136223846793005ULL + 1442695040888963407ULL;
       const std::string six = std::to_string(100000 + (state >> 33) % 900000);
-      ties.push_back(Parse(six.substr(0, 1) + "." + six.substr(1) + "5e" + std::to_string(exponent)));
+      ties.push_back(
+          Parse(six.substr(0, 1) + "." + six.substr(1) + "5e" + std::to_string(exponent)));
     }
   }
   return ties;

@@ -69,14 +69,14 @@ TEST(NumberFormat, ChoosesTheLayoutByTheRoundedExponent) {
       {0.0001, "0.0001"},
       {std::nextafter(0.0001, 0.0), "0.0001"},  // 9.999999999999999e-05
       {0.0000999999, "9.99999e-005"},
-      {9.999995e-5, "0.0001"},                  // carries into plain form
-      {9.9999949999999e-5, "9.99999e-005"},     // stays in exponent form
+      {9.999995e-5, "0.0001"},               // carries into plain form
+      {9.9999949999999e-5, "9.99999e-005"},  // stays in exponent form
       {0.000123456, "0.000123456"},
       {0.00012345649, "0.000123456"},
       {0.00099999949999, "0.000999999"},
       {999999.0, "999999"},
       {999999.4999999999, "999999"},
-      {999999.5, "1e+006"},                     // carries into exponent form
+      {999999.5, "1e+006"},  // carries into exponent form
       {100000.0, "100000"},
       {123456.4, "123456"},
       {9.999995, "10"},
@@ -172,17 +172,13 @@ TEST(NumberFormat, WritesSpecialValuesByTheirBits) {
     std::uint64_t bits;
     const char* expected;
   } kCases[] = {
-      {0x7FF0000000000000, "1.#INF"},
-      {0xFFF0000000000000, "-1.#INF"},
+      {0x7FF0000000000000, "1.#INF"},   {0xFFF0000000000000, "-1.#INF"},
       {0xFFF8000000000000, "-1.#IND"},   // what an invalid operation gives
       {0x7FF8000000000000, "1.#QNAN"},   // same, without the sign
       {0xFFF8000000000001, "-1.#QNAN"},  // a payload makes it no longer #IND
-      {0xFFFC000000000000, "-1.#QNAN"},
-      {0x7FFFFFFFFFFFFFFF, "1.#QNAN"},
-      {0x7FF0000000000001, "1.#SNAN"},
-      {0x7FF4000000000000, "1.#SNAN"},
-      {0x7FF7FFFFFFFFFFFF, "1.#SNAN"},
-      {0xFFF0000000000001, "-1.#SNAN"},
+      {0xFFFC000000000000, "-1.#QNAN"}, {0x7FFFFFFFFFFFFFFF, "1.#QNAN"},
+      {0x7FF0000000000001, "1.#SNAN"},  {0x7FF4000000000000, "1.#SNAN"},
+      {0x7FF7FFFFFFFFFFFF, "1.#SNAN"},  {0xFFF0000000000001, "-1.#SNAN"},
       {0xFFF4000000000000, "-1.#SNAN"},
   };
   for (const auto& c : kCases) {

@@ -50,61 +50,33 @@ void ExpectScans(Kind kind, std::initializer_list<Scanned> cases) {
 
 TEST(NumberScanner, TakesTheLongestTextThatCanContinueAnInteger) {
   ExpectScans(Kind::kInteger, {
-      {"7", 1, true},
-      {"123abc", 3, true},
-      {"+5", 2, true},
-      {"-5-6", 2, true},
-      {"007", 3, true},
-      {"2.5", 1, true},    // no point in an integer
-      {"1e5", 1, true},    // nor an exponent
-      {"0x5", 1, true},    // nor a hexadecimal prefix
-      {"12 34", 2, true},
-      {"1,000", 1, true},  // nor digit grouping
-      {"-", 1, false},
-      {"+", 1, false},
-      {"--5", 1, false},
-      {"+-5", 1, false},
-      {"-x", 1, false},
-      {".5", 0, false},
-      {" 5", 0, false},    // white space is skipped before, not here
-      {"x", 0, false},
-      {"", 0, false},
-  });
+                                  {"7", 1, true},     {"123abc", 3, true},
+                                  {"+5", 2, true},    {"-5-6", 2, true},
+                                  {"007", 3, true},   {"2.5", 1, true},  // no point in an integer
+                                  {"1e5", 1, true},                      // nor an exponent
+                                  {"0x5", 1, true},                      // nor a hexadecimal prefix
+                                  {"12 34", 2, true}, {"1,000", 1, true},  // nor digit grouping
+                                  {"-", 1, false},    {"+", 1, false},
+                                  {"--5", 1, false},  {"+-5", 1, false},
+                                  {"-x", 1, false},   {".5", 0, false},
+                                  {" 5", 0, false},  // white space is skipped before, not here
+                                  {"x", 0, false},    {"", 0, false},
+                              });
 }
 
 TEST(NumberScanner, TakesTheLongestTextThatCanContinueARealNumber) {
-  ExpectScans(Kind::kReal, {
-      {"2.5", 3, true},
-      {".5", 2, true},
-      {"5.", 2, true},
-      {"-.5", 3, true},
-      {"+5.e3", 5, true},
-      {"1e5", 3, true},
-      {"1E-7", 4, true},
-      {"1e+5x", 4, true},
-      {"1.2.3", 3, true},
-      {"5..", 2, true},
-      {"1e5.5", 3, true},
-      {"1e5e5", 3, true},
-      {"0x1p3", 1, true},
-      {"1.#INF", 2, true},  // the program cannot read back its own specials
-      {"12 34", 2, true},
-      {".", 1, false},
-      {"-.", 2, false},
-      {".e5", 1, false},
-      {"-", 1, false},
-      {"+", 1, false},
-      {"1e", 2, false},
-      {"1e+", 3, false},
-      {"1e-x", 3, false},
-      {"1e 5", 2, false},
-      {"1e++5", 3, false},
-      {"inf", 0, false},
-      {"nan", 0, false},
-      {"-inf", 1, false},
-      {"e5", 0, false},
-      {"", 0, false},
-  });
+  ExpectScans(
+      Kind::kReal,
+      {
+          {"2.5", 3, true},   {".5", 2, true},     {"5.", 2, true},     {"-.5", 3, true},
+          {"+5.e3", 5, true}, {"1e5", 3, true},    {"1E-7", 4, true},   {"1e+5x", 4, true},
+          {"1.2.3", 3, true}, {"5..", 2, true},    {"1e5.5", 3, true},  {"1e5e5", 3, true},
+          {"0x1p3", 1, true}, {"1.#INF", 2, true},  // the program cannot read back its own specials
+          {"12 34", 2, true}, {".", 1, false},     {"-.", 2, false},    {".e5", 1, false},
+          {"-", 1, false},    {"+", 1, false},     {"1e", 2, false},    {"1e+", 3, false},
+          {"1e-x", 3, false}, {"1e 5", 2, false},  {"1e++5", 3, false}, {"inf", 0, false},
+          {"nan", 0, false},  {"-inf", 1, false},  {"e5", 0, false},    {"", 0, false},
+      });
 }
 
 TEST(ConvertInteger, AcceptsExactlyTheThirtyTwoBitRange) {
@@ -123,8 +95,8 @@ TEST(ConvertInteger, AcceptsExactlyTheThirtyTwoBitRange) {
       {"2147483648", std::nullopt},
       {"+2147483648", std::nullopt},
       {"-2147483649", std::nullopt},
-      {"4294967296", std::nullopt},   // 2^32, would wrap to 0
-      {"4294967298", std::nullopt},   // would wrap to 2
+      {"4294967296", std::nullopt},  // 2^32, would wrap to 0
+      {"4294967298", std::nullopt},  // would wrap to 2
       {"21474836470", std::nullopt},
       {"99999999999999999999999999999", std::nullopt},  // beyond 64 bits
       {zeros + "42", 42},

@@ -4,8 +4,8 @@
 
 #include <bit>
 #include <cmath>
-#include <limits>
 #include <iomanip>
+#include <limits>
 #include <string>
 
 #include "dialogue/number_format.h"
@@ -19,9 +19,9 @@ void FormatAgreement::Check(double value) {
   const std::string expected = ReferenceNumberFormat(value);
   if (actual == expected || failures_ >= kReportedFailures) return;
   ++failures_;
-  ADD_FAILURE() << "bits 0x" << std::hex << std::bit_cast<std::uint64_t>(value) << std::dec
-                << " (" << std::setprecision(17) << value << "): FormatNumber gives \""
-                << actual << "\", exact rounding gives \"" << expected << "\"";
+  ADD_FAILURE() << "bits 0x" << std::hex << std::bit_cast<std::uint64_t>(value) << std::dec << " ("
+                << std::setprecision(17) << value << "): FormatNumber gives \"" << actual
+                << "\", exact rounding gives \"" << expected << "\"";
 }
 
 void FormatAgreement::CheckWithNeighbours(double value, int ulps) {

@@ -105,8 +105,8 @@ MeasuredRun RunInSurroundings(const std::string& binary, const InputFile& input,
   MeasuredRun measured;
   measured.run.out = ReadFromStart(out);
   measured.run.err = ReadFromStart(err);
-  measured.run.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status)
-                                               : 128 + WTERMSIG(wait_status);
+  measured.run.status =
+      WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
   measured.peak_memory_kib = usage.ru_maxrss;
   ::close(out);
   ::close(err);

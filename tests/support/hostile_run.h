@@ -38,8 +38,8 @@ class InputFile {
 
 // A run with the peak memory the program used.
 struct MeasuredRun {
-  RunResult run;                // out is empty unless standard output was a file
-  long peak_memory_kib = 0;     // the child's largest resident set size
+  RunResult run;             // out is empty unless standard output was a file
+  long peak_memory_kib = 0;  // the child's largest resident set size
 };
 
 // Runs `binary` in a new session with no controlling terminal, `input` as

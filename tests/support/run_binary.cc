@@ -64,8 +64,7 @@ RunResult RunWithoutTerminal(const std::string& binary, const std::string& input
   RunResult result;
   result.out = ReadAll(out);
   result.err = ReadAll(err);
-  result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status)
-                                         : 128 + WTERMSIG(wait_status);
+  result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
   ::close(in);
   ::close(out);
   ::close(err);
