@@ -52,5 +52,5 @@ for input in tests/transcripts/*.in; do
   fi
 done
 
-echo "windows transcripts: $passed passed, $failed failed"
+echo "wine: $passed passed, $failed failed"
 ((failed == 0 && passed > 0))
