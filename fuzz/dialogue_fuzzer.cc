@@ -13,11 +13,14 @@
 #include "dialogue/input.h"
 #include "dialogue/output.h"
 #include "dialogue/program.h"
-#include "memory_streams.h"
 #include "require.h"
+#include "support/memory_streams.h"
 
 namespace simeq::fuzz {
 namespace {
+
+using testing::MemorySink;
+using testing::MemorySource;
 
 constexpr std::string_view kBanner =
     " \n"

@@ -16,13 +16,17 @@
 #include <system_error>
 #include <vector>
 
+#include "choices.h"
 #include "dialogue/input.h"
 #include "dialogue/output.h"
-#include "memory_streams.h"
 #include "require.h"
+#include "support/memory_streams.h"
 
 namespace simeq::fuzz {
 namespace {
+
+using testing::MemorySink;
+using testing::MemorySource;
 
 constexpr int kMaxSteps = 64;
 // A signalling NaN that no read can produce, and an unlikely integer.

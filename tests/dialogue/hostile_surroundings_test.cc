@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "support/hostile_run.h"
+#include "support/run_binary.h"
 
 namespace simeq::testing {
 namespace {

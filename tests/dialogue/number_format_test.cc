@@ -17,6 +17,8 @@
 #include <random>
 #include <string>
 
+#include "support/reference_number_format.h"
+
 namespace simeq {
 namespace {
 
@@ -200,59 +202,6 @@ TEST(NumberFormat, WritesWhatArithmeticProducesForSpecialValues) {
   EXPECT_EQ(expected_invalid, FormatNumber(zero * infinity));
 }
 
-// Rounds `digits` (ASCII decimal digits) up by one unit in its last place.
-// Returns true if the carry ran out of the front (all nines).
-bool IncrementDigits(std::string& digits) {
-  for (auto i = digits.size(); i-- > 0;) {
-    if (digits[i] != '9') {
-      ++digits[i];
-      return false;
-    }
-    digits[i] = '0';
-  }
-  digits.insert(digits.begin(), '1');
-  digits.pop_back();
-  return true;
-}
-
-// Keeps the first `count` digits of `digits`, rounding half away from zero
-// by the next digit; `exponent` follows a carry out of the front.
-void RoundDigits(std::string& digits, std::size_t count, int& exponent) {
-  const bool up = digits[count] >= '5';
-  digits.resize(count);
-  if (up && IncrementDigits(digits)) ++exponent;
-}
-
-// A second, plain derivation of the screen text, from the C library's own
-// decimal expansion of the value.
-std::string ReferenceFormat(double value) {
-  if (value == 0.0) return "0";
-  // 41 significant digits: the 18th is exact unless digits 19 to 41 are all
-  // nines, which no double in these tests has.
-  char text[80];
-  std::snprintf(text, sizeof text, "%.40e", std::fabs(value));
-  std::string digits = std::string(1, text[0]) + std::string(text + 2, 40);
-  int exponent = std::atoi(std::strchr(text, 'e') + 1);
-  RoundDigits(digits, 17, exponent);
-  RoundDigits(digits, 6, exponent);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-
-  std::string out = value < 0 ? "-" : "";
-  if (exponent < -4 || exponent >= 6) {
-    out += digits.substr(0, 1);
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    char tail[16];
-    std::snprintf(tail, sizeof tail, "e%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return out + tail;
-  }
-  if (exponent < 0) {
-    return out + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-  }
-  const auto whole = static_cast<std::size_t>(exponent + 1);
-  if (digits.size() <= whole) return out + digits + std::string(whole - digits.size(), '0');
-  return out + digits.substr(0, whole) + "." + digits.substr(whole);
-}
-
 // Random finite doubles of three kinds: any bit pattern, short decimals in
 // the plain range, and neighbours of six-digit ties.
 TEST(NumberFormat, AgreesWithAnIndependentDerivationOnRandomValues) {
@@ -265,7 +214,8 @@ TEST(NumberFormat, AgreesWithAnIndependentDerivationOnRandomValues) {
     const std::size_t length = FormatNumber(value, out);
     ASSERT_LT(length, kMaxNumberText);
     ASSERT_EQ('#', out[kMaxNumberText]);  // nothing written past the limit
-    ASSERT_EQ(ReferenceFormat(value), std::string(out, length)) << std::hexfloat << value;
+    ASSERT_EQ(testing::ReferenceNumberFormat(value), std::string(out, length))
+        << std::hexfloat << value;
     ++checked;
   };
 

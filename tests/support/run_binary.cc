@@ -1,74 +1,125 @@
 #include "support/run_binary.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <string>
 
 namespace simeq::testing {
 namespace {
 
-// An unlinked temporary file holding `content`, rewound to its start.
-int TemporaryFileWith(const std::string& content) {
+int OpenTemporaryFile() {
   char name[] = "/tmp/simeq-test-XXXXXX";
-  const int fd = ::mkstemp(name);
+  const int fd = ::mkostemp(name, O_CLOEXEC);  // the program sees only 0, 1 and 2
   if (fd < 0) throw std::runtime_error("mkstemp failed");
   ::unlink(name);
-  std::size_t done = 0;
-  while (done < content.size()) {
-    const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-    if (n <= 0) throw std::runtime_error("write to temporary file failed");
-    done += static_cast<std::size_t>(n);
-  }
-  ::lseek(fd, 0, SEEK_SET);
   return fd;
 }
 
-std::string ReadAll(int fd) {
-  std::string data;
-  ::lseek(fd, 0, SEEK_SET);
-  char buffer[65536];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) {
-    data.append(buffer, static_cast<std::size_t>(n));
+void WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error("write to temporary file failed");
+    data += n;
+    size -= static_cast<std::size_t>(n);
   }
-  return data;
+}
+
+// The whole of an unlinked temporary file, opened afresh through its
+// descriptor's name so that reading starts at the beginning.
+std::string ReadFromStart(int fd) { return ReadFile("/proc/self/fd/" + std::to_string(fd)); }
+
+// In the child: makes descriptor 1 what `output` asks for. Returns false if
+// that could not be done. `file` is the temporary file for kFile.
+bool ArrangeStandardOutput(StandardOutputKind output, int file) {
+  switch (output) {
+    case StandardOutputKind::kFile:
+      return ::dup2(file, STDOUT_FILENO) == STDOUT_FILENO;
+    case StandardOutputKind::kClosedPipe: {
+      int ends[2];
+      if (::pipe2(ends, O_CLOEXEC) != 0) return false;
+      ::close(ends[0]);  // nobody will ever read: writes fail with EPIPE
+      return ::dup2(ends[1], STDOUT_FILENO) == STDOUT_FILENO;
+    }
+    case StandardOutputKind::kFullDevice: {
+      const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+      return full >= 0 && ::dup2(full, STDOUT_FILENO) == STDOUT_FILENO;
+    }
+    case StandardOutputKind::kClosed:
+      ::close(STDOUT_FILENO);
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
 
-RunResult RunWithoutTerminal(const std::string& binary, const std::string& input,
-                             int timeout_seconds) {
-  const int in = TemporaryFileWith(input);
-  const int out = TemporaryFileWith("");
-  const int err = TemporaryFileWith("");
+InputFile::InputFile() : fd_(OpenTemporaryFile()) {}
+
+InputFile::~InputFile() { ::close(fd_); }
+
+InputFile& InputFile::Append(std::string_view bytes) {
+  WriteAll(fd_, bytes.data(), bytes.size());
+  return *this;
+}
+
+InputFile& InputFile::Repeat(char byte, std::size_t count) {
+  const std::string block(std::min<std::size_t>(count, 1 << 20), byte);
+  while (count > 0) {
+    const std::size_t take = std::min(count, block.size());
+    WriteAll(fd_, block.data(), take);
+    count -= take;
+  }
+  return *this;
+}
+
+MeasuredRun RunInSurroundings(const std::string& binary, const InputFile& input,
+                              StandardOutputKind output, int timeout_seconds) {
+  const int out = OpenTemporaryFile();
+  const int err = OpenTemporaryFile();
+  ::lseek(input.fd(), 0, SEEK_SET);
   const pid_t child = ::fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
     ::setsid();  // no controlling terminal: the key wait returns at once
-    ::dup2(in, STDIN_FILENO);
-    ::dup2(out, STDOUT_FILENO);
-    ::dup2(err, STDERR_FILENO);
+    if (::dup2(input.fd(), STDIN_FILENO) != STDIN_FILENO ||
+        ::dup2(err, STDERR_FILENO) != STDERR_FILENO || !ArrangeStandardOutput(output, out)) {
+      ::_exit(126);
+    }
     ::alarm(static_cast<unsigned>(timeout_seconds));  // survives exec: SIGALRM
     ::execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   int wait_status = 0;
-  while (::waitpid(child, &wait_status, 0) < 0) {
+  rusage usage{};
+  while (::wait4(child, &wait_status, 0, &usage) < 0 && errno == EINTR) {
   }
-  RunResult result;
-  result.out = ReadAll(out);
-  result.err = ReadAll(err);
-  result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
-  ::close(in);
+  MeasuredRun measured;
+  measured.run.out = ReadFromStart(out);
+  measured.run.err = ReadFromStart(err);
+  measured.run.status =
+      WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+  measured.peak_memory_kib = usage.ru_maxrss;
   ::close(out);
   ::close(err);
-  return result;
+  return measured;
+}
+
+RunResult RunWithoutTerminal(const std::string& binary, const std::string& input,
+                             int timeout_seconds) {
+  InputFile file;
+  file.Append(input);
+  return RunInSurroundings(binary, file, StandardOutputKind::kFile, timeout_seconds).run;
 }
 
 std::string ReadFile(const std::string& path) {

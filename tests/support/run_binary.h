@@ -2,6 +2,7 @@
 #define SIMEQ_TESTS_SUPPORT_RUN_BINARY_H_
 
 #include <string>
+#include <string_view>
 
 namespace simeq::testing {
 
@@ -12,10 +13,49 @@ struct RunResult {
   int status = -1;  // exit status, or 128 + signal number
 };
 
-// Runs `binary` in a new session with no controlling terminal, so its
-// closing key wait returns at once, with `input` as standard input (fed
-// through a file, so any size works). A run still going after
-// `timeout_seconds` is ended by SIGALRM, which `status` then reports.
+// Where the program's standard output goes.
+enum class StandardOutputKind {
+  kFile,        // a temporary file, read back into RunResult::out
+  kClosedPipe,  // a pipe whose read end was closed before the program started
+  kFullDevice,  // /dev/full, where every write fails for lack of space
+  kClosed,      // descriptor 1 is not open at all
+};
+
+// Standard input for a run, kept in an unlinked temporary file and built
+// piece by piece, so that even a very large input never sits in memory.
+class InputFile {
+ public:
+  InputFile();
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Adds `bytes` at the end.
+  InputFile& Append(std::string_view bytes);
+  // Adds `count` copies of `byte`, a mebibyte at a time.
+  InputFile& Repeat(char byte, std::size_t count);
+  // The open descriptor.
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// A run with the peak memory the program used.
+struct MeasuredRun {
+  RunResult run;             // out is empty unless standard output was a file
+  long peak_memory_kib = 0;  // the child's largest resident set size
+};
+
+// Runs `binary` in a new session with no controlling terminal, `input` as
+// standard input from its start and standard output as `output` says; the
+// run is ended by SIGALRM after `timeout_seconds`. The caller keeps its own
+// memory small: the child starts as a copy of it, and the peak counts that.
+MeasuredRun RunInSurroundings(const std::string& binary, const InputFile& input,
+                              StandardOutputKind output, int timeout_seconds = 30);
+
+// RunInSurroundings with `input` as standard input and standard output to a
+// file, read back into `out`.
 RunResult RunWithoutTerminal(const std::string& binary, const std::string& input,
                              int timeout_seconds = 30);
 

@@ -1,10 +1,10 @@
-#include "memory_streams.h"
+#include "support/memory_streams.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-namespace simeq::fuzz {
+namespace simeq::testing {
 
 MemorySource::MemorySource(std::string_view data, std::vector<std::size_t> piece_sizes)
     : data_(data), piece_sizes_(std::move(piece_sizes)) {}
@@ -29,12 +29,4 @@ void MemorySink::Write(const char* data, std::size_t size) {
   largest_write_ = std::max(largest_write_, size);
 }
 
-std::uint64_t Choices::Next() {
-  // splitmix64
-  std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
-  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-  return z ^ (z >> 31);
-}
-
-}  // namespace simeq::fuzz
+}  // namespace simeq::testing
