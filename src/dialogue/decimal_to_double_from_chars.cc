@@ -1,7 +1,7 @@
-#include "dialogue/decimal_to_double.h"
-
 #include <charconv>
 #include <system_error>
+
+#include "dialogue/decimal_to_double.h"
 
 namespace simeq {
 

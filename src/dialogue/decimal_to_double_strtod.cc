@@ -1,11 +1,11 @@
-#include "dialogue/decimal_to_double.h"
-
 #include <errno.h>
 #include <locale.h>
 #include <stdlib.h>
 
 #include <cmath>
 #include <string>
+
+#include "dialogue/decimal_to_double.h"
 
 #if __has_include(<xlocale.h>)
 #include <xlocale.h>  // strtod_l on macOS and FreeBSD

@@ -23,13 +23,13 @@ TEST(DefaultNaN, EveryNaNBecomesTheDefaultNaNAndNothingElseChanges) {
     std::uint64_t in;
     std::uint64_t out;
   } kCases[] = {
-      {0xFFF8000000000000, kDefaultNaNBits},  // already the default NaN
-      {0x7FF8000000000000, kDefaultNaNBits},  // what ARM64 and RISC-V make
-      {0x7FF8000000000001, kDefaultNaNBits},  // positive, with a payload
-      {0xFFFC000000000000, kDefaultNaNBits},  // negative, with a payload
-      {0x7FFFFFFFFFFFFFFF, kDefaultNaNBits},  // every payload bit set
-      {0xFFF0000000000001, kDefaultNaNBits},  // signalling, negative
-      {0x7FF4000000000000, kDefaultNaNBits},  // signalling, positive
+      {0xFFF8000000000000, kDefaultNaNBits},     // already the default NaN
+      {0x7FF8000000000000, kDefaultNaNBits},     // what ARM64 and RISC-V make
+      {0x7FF8000000000001, kDefaultNaNBits},     // positive, with a payload
+      {0xFFFC000000000000, kDefaultNaNBits},     // negative, with a payload
+      {0x7FFFFFFFFFFFFFFF, kDefaultNaNBits},     // every payload bit set
+      {0xFFF0000000000001, kDefaultNaNBits},     // signalling, negative
+      {0x7FF4000000000000, kDefaultNaNBits},     // signalling, positive
       {0x7FF0000000000000, 0x7FF0000000000000},  // infinities stay
       {0xFFF0000000000000, 0xFFF0000000000000},
       {0x8000000000000000, 0x8000000000000000},  // so does -0

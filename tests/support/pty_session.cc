@@ -97,8 +97,7 @@ void PtySession::Start(const std::string& binary, StandardInputFrom input) {
   child_ = ::fork();
   if (child_ < 0) Fail("fork");
   if (child_ == 0) {
-    ExecInSession(command, slave_,
-                  input == StandardInputFrom::kPipe ? pipe_ends[0] : slave_);
+    ExecInSession(command, slave_, input == StandardInputFrom::kPipe ? pipe_ends[0] : slave_);
   }
   if (input == StandardInputFrom::kPipe) {
     ::close(pipe_ends[0]);
