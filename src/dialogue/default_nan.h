@@ -2,6 +2,7 @@
 #define SIMEQ_DIALOGUE_DEFAULT_NAN_H_
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 
 namespace simeq {
@@ -18,7 +19,7 @@ inline constexpr double kDefaultNaN = std::bit_cast<double>(std::uint64_t{0xFFF8
 // its own texts for the other NaNs.
 //
 // Returns `value`, or kDefaultNaN if `value` is any NaN.
-double WithDefaultNaN(double value);
+inline double WithDefaultNaN(double value) { return std::isnan(value) ? kDefaultNaN : value; }
 
 }  // namespace simeq
 
