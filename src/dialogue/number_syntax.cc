@@ -1,9 +1,9 @@
 #include "dialogue/number_syntax.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
-#include <system_error>
+
+#include "dialogue/decimal_to_double.h"
 
 namespace simeq {
 namespace {
@@ -85,10 +85,9 @@ std::optional<std::int32_t> ConvertInteger(std::string_view text) {
 
 std::optional<double> ConvertReal(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  double value = 0.0;
-  const char* end = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), end, value);
-  if (result.ec != std::errc() || result.ptr != end) return std::nullopt;
+  const std::optional<double> converted = DecimalToDouble(text);
+  if (!converted) return std::nullopt;
+  const double value = *converted;
   if (std::isinf(value)) return std::nullopt;
   if (value == 0.0) {
     // A non-zero text that came out as zero was too small to hold.

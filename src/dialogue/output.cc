@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dialogue/default_nan.h"
 #include "dialogue/number_format.h"
 
 namespace simeq {
@@ -27,7 +28,7 @@ void Output::TextThroughSink(std::string_view text) {
 
 void Output::Number(double value) {
   char text[kMaxNumberText];
-  Text(std::string_view(text, FormatNumber(value, text)));
+  Text(std::string_view(text, FormatNumber(WithDefaultNaN(value), text)));
 }
 
 void Output::EndLine() {

@@ -39,7 +39,7 @@ class Output {
     }
     TextThroughSink(text);
   }
-  // Writes a double in the six-digit screen format.
+  // Writes a double in the six-digit screen format, any NaN as the default NaN.
   void Number(double value);
   // Writes a newline, then flushes.
   void EndLine();

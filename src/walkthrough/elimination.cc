@@ -3,17 +3,6 @@
 #include "walkthrough/equation_entry.h"
 
 namespace simeq {
-namespace {
-
-// Read through a volatile so that (B / A) * -1.0 stays a multiplication: a
-// compiler may otherwise turn it into a negation, which flips the sign of a
-// NaN and would show 1.#QNAN where the default NaN shows -1.#IND.
-double MinusOne() {
-  static volatile const double kMinusOne = -1.0;
-  return kMinusOne;
-}
-
-}  // namespace
 
 void RunEliminationWalkthrough(Console& console) {
   const Coefficients c = EnterEliminationSystem(console);
@@ -27,8 +16,11 @@ void RunEliminationWalkthrough(Console& console) {
   out << " ........................... Line Ends......................... " << endl;
   out << " ........Press Any Key To Continue........ " << endl;
 
-  // Eq-3 is Eq-1 times R, chosen so that adding it to Eq-2 removes x.
-  const double R = (B / A) * MinusOne();
+  // Eq-3 is Eq-1 times R, chosen so that adding it to Eq-2 removes x. The
+  // compiler may make the product a negation; the two differ only in the
+  // sign of a NaN, and that never shows: Output::Number writes every NaN as
+  // the default NaN (see WithDefaultNaN in dialogue/default_nan.h).
+  const double R = (B / A) * -1.0;
   out << " .......Derives New Eq-3 Through The Multiplication Of The Reciprocal For Eq-1..... " << endl;
   out << " --> ";
   WriteEquation(out, R * A, R * K, R * Y1) << " Eq - 3" << "\n";

@@ -7,15 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include "dialogue/decimal_to_double.h"
 #include "support/exact_decimal.h"
 #include "support/format_agreement.h"
 #include "support/reference_number_format.h"
@@ -25,10 +25,9 @@ namespace {
 
 // The double nearest to `text`, as the number reader would convert it.
 double Parse(const std::string& text) {
-  double value = 0.0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ec != std::errc()) throw std::invalid_argument("no double for " + text);
-  return value;
+  const std::optional<double> value = DecimalToDouble(text);
+  if (!value) throw std::invalid_argument("no double for " + text);
+  return *value;
 }
 
 double FromBits(std::uint64_t bits) { return std::bit_cast<double>(bits); }

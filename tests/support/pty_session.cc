@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "support/program_command.h"
+
 namespace simeq::testing {
 namespace {
 
@@ -39,7 +41,7 @@ void WriteAll(int fd, std::string_view bytes) {
 }
 
 // In the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void ExecInSession(const char* binary, int terminal, int input) {
+[[noreturn]] void ExecInSession(const ProgramCommand& command, int terminal, int input) {
   ::setsid();
   if (::ioctl(terminal, TIOCSCTTY, 0) != 0) ::_exit(126);
   ::dup2(input, STDIN_FILENO);
@@ -56,7 +58,7 @@ void WriteAll(int fd, std::string_view bytes) {
   const rlimit no_core{0, 0};
   ::setrlimit(RLIMIT_CORE, &no_core);
   ::alarm(kAlarmSeconds);
-  ::execl(binary, binary, static_cast<char*>(nullptr));
+  command.Exec();
   ::_exit(127);
 }
 
@@ -91,11 +93,11 @@ void PtySession::Start(const std::string& binary, StandardInputFrom input) {
   if (child_ > 0) throw std::logic_error("PtySession started twice");
   int pipe_ends[2] = {-1, -1};
   if (input == StandardInputFrom::kPipe && ::pipe2(pipe_ends, O_CLOEXEC) != 0) Fail("pipe2");
+  const ProgramCommand command(binary);
   child_ = ::fork();
   if (child_ < 0) Fail("fork");
   if (child_ == 0) {
-    ExecInSession(binary.c_str(), slave_,
-                  input == StandardInputFrom::kPipe ? pipe_ends[0] : slave_);
+    ExecInSession(command, slave_, input == StandardInputFrom::kPipe ? pipe_ends[0] : slave_);
   }
   if (input == StandardInputFrom::kPipe) {
     ::close(pipe_ends[0]);

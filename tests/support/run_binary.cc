@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/program_command.h"
+
 namespace simeq::testing {
 namespace {
 
@@ -88,6 +90,7 @@ MeasuredRun RunInSurroundings(const std::string& binary, const InputFile& input,
   const int out = OpenTemporaryFile();
   const int err = OpenTemporaryFile();
   ::lseek(input.fd(), 0, SEEK_SET);
+  const ProgramCommand command(binary);
   const pid_t child = ::fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
@@ -97,7 +100,7 @@ MeasuredRun RunInSurroundings(const std::string& binary, const InputFile& input,
       ::_exit(126);
     }
     ::alarm(static_cast<unsigned>(timeout_seconds));  // survives exec: SIGALRM
-    ::execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+    command.Exec();
     ::_exit(127);
   }
   int wait_status = 0;
