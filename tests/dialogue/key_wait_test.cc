@@ -146,6 +146,7 @@ TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
   static constexpr struct {
     const char* name;
     std::string_view bytes;
+    bool apart = false;  // typed a byte at a time, as over a slow link
   } kKeys[] = {
       {"letter", "k"},
       {"Ctrl+C", "\x03"},
@@ -155,11 +156,13 @@ TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
       {"Escape", "\x1b"},
       {"Alt+x", "\x1bx"},
       {"cursor up", "\x1b[A"},
+      {"cursor up, bytes apart", "\x1b[A", true},
       {"F1 in application mode", "\x1bOP"},
       {"F5", "\x1b[15~"},
       {"Ctrl+Right", "\x1b[1;5C"},
       {"console F1", "\x1b[[A"},
       {"two-byte character", "\xc3\xa9"},
+      {"fullwidth exclamation mark", "\xef\xbc\x81"},
       {"four-byte character", "\xf0\x9f\x98\x80"},
   };
   for (const auto& key : kKeys) {
@@ -169,7 +172,7 @@ TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
     std::size_t prompt_end = 0;
     ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
 
-    session.Type(key.bytes);
+    TypeKey(session, key.bytes, key.apart);
     const PtyExit end = session.WaitForExit();
     EXPECT_FALSE(end.timed_out);
     EXPECT_TRUE(end.exited);
@@ -278,6 +281,42 @@ TEST(KeyWait, SignalDuringItEndsTheProgramAndRestoresTheMode) {
     EXPECT_EQ(signal_number, end.status);
     EXPECT_TRUE(SameMode(before, session.Mode()));
   }
+}
+
+TEST(KeyWait, SignalsTheCallerIgnoresLeaveItWaitingForTheKey) {
+  // As under nohup, or from a parent that ignores Ctrl+C for its children.
+  PtySession session;
+  const termios before = session.Mode();
+  StartOptions options;
+  options.ignored_signals = {SIGHUP, SIGINT, SIGTERM, SIGQUIT};
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end, options));
+
+  for (const int signal_number : options.ignored_signals) session.Signal(signal_number);
+  EXPECT_TRUE(session.StillRunningAfter(std::chrono::milliseconds{300}));
+  EXPECT_EQ(0u, session.Mode().c_lflag & ICANON) << "back in line mode while still waiting";
+
+  session.Type("k");
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out);
+  EXPECT_EQ(0, end.status);
+  EXPECT_TRUE(SameMode(before, session.Mode()));
+}
+
+TEST(KeyWait, WaitsWhenStartedWithStandardInputClosed) {
+  // Started as `simeq <&-`: the terminal opened for the wait is descriptor 0.
+  PtySession session;
+  session.Start(SIMEQ_BINARY, StandardInputFrom::kClosed);
+  const std::size_t prompt_end = session.WaitForOutput(kClosingPrompt);
+  ASSERT_NE(std::string::npos, prompt_end) << session.output();
+  ASSERT_TRUE(session.WaitForSingleKeyMode()) << "ended without waiting";
+  EXPECT_TRUE(session.StillRunningAfter(std::chrono::milliseconds{300}));
+
+  session.Type("k");
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out);
+  EXPECT_EQ(0, end.status);
+  EXPECT_EQ("", session.output().substr(prompt_end)) << "echoed";
 }
 
 }  // namespace
