@@ -10,7 +10,8 @@ namespace {
 
 // Waits until standard output can take more bytes. Another program may have
 // made a shared pipe or terminal non-blocking; when it is full, write() says
-// EAGAIN and the bytes must wait for the reader, not be dropped.
+// EAGAIN and the bytes must wait for the reader, not be dropped. Where poll()
+// refuses the descriptor it answers at once and the write is tried again.
 void WaitUntilWritable() {
   pollfd ready{STDOUT_FILENO, POLLOUT, 0};
   while (::poll(&ready, 1, -1) < 0 && errno == EINTR) {
