@@ -39,26 +39,45 @@ void WriteAll(int fd, std::string_view bytes) {
   }
 }
 
-// The test's own environment with `added` in place of entries of the same
-// names, for execve.
-std::vector<char*> Environment(const std::vector<std::string>& added) {
-  std::vector<char*> entries;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string_view name(*entry, std::string_view(*entry).find('='));
-    const bool replaced = std::any_of(added.begin(), added.end(), [&](const std::string& a) {
-      return a.starts_with(name) && a.size() > name.size() && a[name.size()] == '=';
-    });
-    if (!replaced) entries.push_back(*entry);
+// Sets NAME=value entries in this process's environment while it lives, so
+// that a program started meanwhile inherits them; then puts back what was
+// there before.
+class ScopedEnvironment {
+ public:
+  explicit ScopedEnvironment(const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries) {
+      const std::size_t equals = entry.find('=');
+      const std::string name = entry.substr(0, equals);
+      const char* old = ::getenv(name.c_str());
+      saved_.push_back({name, old != nullptr, old != nullptr ? old : ""});
+      ::setenv(name.c_str(), entry.c_str() + equals + 1, 1);
+    }
   }
-  for (const std::string& entry : added) entries.push_back(const_cast<char*>(entry.c_str()));
-  entries.push_back(nullptr);
-  return entries;
-}
+  ~ScopedEnvironment() {
+    for (auto entry = saved_.rbegin(); entry != saved_.rend(); ++entry) {
+      if (entry->existed) {
+        ::setenv(entry->name.c_str(), entry->value.c_str(), 1);
+      } else {
+        ::unsetenv(entry->name.c_str());
+      }
+    }
+  }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  struct Saved {
+    std::string name;
+    bool existed;
+    std::string value;
+  };
+  std::vector<Saved> saved_;
+};
 
 // In the child between fork and exec: only async-signal-safe calls. An
 // `input` or `output` of -1 means descriptor 0 closed or 1 the terminal.
 [[noreturn]] void ExecInSession(const char* binary, int terminal, int input, int output,
-                                const std::vector<int>& ignored_signals, char* const* environment) {
+                                const std::vector<int>& ignored_signals) {
   ::setsid();
   if (::ioctl(terminal, TIOCSCTTY, 0) != 0) ::_exit(126);
   if (input >= 0) {
@@ -81,8 +100,7 @@ std::vector<char*> Environment(const std::vector<std::string>& added) {
   const rlimit no_core{0, 0};
   ::setrlimit(RLIMIT_CORE, &no_core);
   ::alarm(kAlarmSeconds);
-  char* const arguments[] = {const_cast<char*>(binary), nullptr};
-  ::execve(binary, arguments, environment);
+  ::execl(binary, binary, static_cast<char*>(nullptr));
   ::_exit(127);
 }
 
@@ -123,15 +141,14 @@ void PtySession::Start(const std::string& binary, StandardInputFrom input,
       ::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, socket_ends) != 0) {
     Fail("socketpair");
   }
-  const std::vector<char*> environment = Environment(options.environment);
+  const ScopedEnvironment environment(options.environment);
   child_ = ::fork();
   if (child_ < 0) Fail("fork");
   if (child_ == 0) {
     const int stdin_from = input == StandardInputFrom::kPipe       ? pipe_ends[0]
                            : input == StandardInputFrom::kTerminal ? slave_
                                                                    : -1;
-    ExecInSession(binary.c_str(), slave_, stdin_from, socket_ends[1], options.ignored_signals,
-                  environment.data());
+    ExecInSession(binary.c_str(), slave_, stdin_from, socket_ends[1], options.ignored_signals);
   }
   if (input == StandardInputFrom::kPipe) {
     ::close(pipe_ends[0]);

@@ -31,7 +31,7 @@ enum class StandardOutputTo {
 struct StartOptions {
   StandardOutputTo output = StandardOutputTo::kTerminal;
   std::vector<int> ignored_signals;      // set to be ignored, as nohup does
-  std::vector<std::string> environment;  // NAME=value entries added
+  std::vector<std::string> environment;  // NAME=value entries set for it
 };
 
 // How a run under a pseudo-terminal ended.
