@@ -4,6 +4,9 @@
 // When SIMEQ_PRELOAD_MARK names a file, loading creates it, so a test can
 // tell that the library really was put in front.
 
+// Fortified headers define poll() inline; this file defines the real one.
+#undef _FORTIFY_SOURCE
+
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
