@@ -3,11 +3,13 @@
 # no DLL beyond those of Windows, and runs every golden transcript against it
 # under wine. Each run has no console, so the closing key wait must return at
 # once; the output, with CR LF read as LF, must equal NAME.out byte for byte.
+# Then wine runs it on a pseudo-terminal, where it has a real console, and
+# keys are pressed at the closing wait (tests/dialogue/key_wait_win32_test.py).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 source .ci/ensure-packages.sh
-ensure_packages cmake make g++-mingw-w64-x86-64 wine wine64
+ensure_packages cmake make g++-mingw-w64-x86-64 wine wine64 python3
 
 echo "== windows build (mingw-w64)"
 cmake --preset windows && cmake --build --preset windows
@@ -51,6 +53,17 @@ for input in tests/transcripts/*.in; do
     head -c 2000 "$work/err"
   fi
 done
+
+echo "== key presses on a console (wine on a pseudo-terminal)"
+console_status=0
+timeout 600 python3 tests/dialogue/key_wait_win32_test.py "$exe" >"$work/console" 2>&1 || console_status=$?
+cat "$work/console"
+passed=$((passed + $(grep -c '^PASSED:' "$work/console" || true)))
+failed=$((failed + $(grep -c '^FAILED:' "$work/console" || true)))
+if ((console_status != 0)) && ! grep -q '^FAILED:' "$work/console"; then
+  failed=$((failed + 1))
+  echo "FAILED: the console key test ended with status $console_status"
+fi
 
 echo "wine: $passed passed, $failed failed"
 ((failed == 0 && passed > 0))

@@ -1,6 +1,5 @@
 #include <errno.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
@@ -11,8 +10,11 @@
 namespace simeq {
 namespace {
 
-// How long to wait for each further byte of a key that sends a sequence.
-constexpr int kSequenceByteMillis = 50;
+// How long to wait for each further byte of a key that sends a sequence, in
+// tenths of a second. The terminal's own timer (VTIME) measures it: poll()
+// is no help, as some systems' poll() does not serve terminal devices and
+// answers at once, which would leave a lone Esc waiting for a second key.
+constexpr cc_t kSequenceByteTenths = 1;
 
 // Signals that would end the process while the terminal is in raw mode.
 constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
@@ -24,8 +26,15 @@ int g_terminal = -1;
 termios g_saved_mode;
 struct sigaction g_old_actions[kFatalSignalCount];
 
-// The single-key mode of the wait, and the SIGCONT handler it replaced.
-termios g_single_key_mode;
+// The single-key modes of the wait: for the first byte of a key, which is
+// waited for without end, and for the further bytes of a sequence, each
+// waited for a short time. `g_key_mode` picks the one in force.
+termios g_key_modes[2];
+volatile sig_atomic_t g_key_mode = 0;
+constexpr int kFirstByteMode = 0;
+constexpr int kFurtherBytesMode = 1;
+
+// The SIGCONT handler the wait replaced.
 struct sigaction g_old_continue_action;
 
 // Restores the terminal, puts back the handler that was there before the
@@ -57,7 +66,7 @@ void InstallSignalHandlers() {
 // terminal back in line mode with echo; put the single-key mode back.
 extern "C" void ReapplySingleKeyMode(int) {
   const int saved_errno = errno;
-  ::tcsetattr(g_terminal, TCSANOW, &g_single_key_mode);
+  ::tcsetattr(g_terminal, TCSANOW, &g_key_modes[g_key_mode]);
   errno = saved_errno;
 }
 
@@ -77,25 +86,15 @@ void RemoveSignalHandlers() {
   }
 }
 
-// Reads one byte, retrying after interruptions; -1 on end or error.
+// Reads one byte, retrying after interruptions; -1 on end, on error or when
+// the terminal's timer runs out.
 int ReadByte(int fd) {
   for (;;) {
     unsigned char byte = 0;
     const ssize_t got = ::read(fd, &byte, 1);
     if (got == 1) return byte;
     if (got < 0 && errno == EINTR) continue;
-    return -1;  // end of file or an error: the terminal has gone
-  }
-}
-
-// Reads one byte if it arrives within the sequence timeout; -1 otherwise.
-int ReadByteSoon(int fd) {
-  for (;;) {
-    pollfd ready{fd, POLLIN, 0};
-    const int count = ::poll(&ready, 1, kSequenceByteMillis);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return -1;
-    return ReadByte(fd);
+    return -1;  // timer run out, end of file, or the terminal has gone
   }
 }
 
@@ -113,14 +112,23 @@ int ReadKey(int fd, const termios& saved) {
   // Output processing is left as it is. TCSAFLUSH also discards whatever was
   // typed before the wait, so only a key pressed now ends it.
   if (::tcsetattr(fd, TCSAFLUSH, &raw) != 0) return -1;
-  g_single_key_mode = raw;
+  termios further = raw;
+  further.c_cc[VMIN] = 0;                     // a read may return no byte
+  further.c_cc[VTIME] = kSequenceByteTenths;  // once this time has passed
+  g_key_modes[kFirstByteMode] = raw;
+  g_key_modes[kFurtherBytesMode] = further;
+  g_key_mode = kFirstByteMode;
   InstallContinueHandler();
 
   const int first = ReadByte(fd);
   if (first >= 0) {
     KeySequence sequence(static_cast<unsigned char>(first));
+    if (!sequence.Complete()) {
+      g_key_mode = kFurtherBytesMode;  // first, so SIGCONT cannot undo the change
+      ::tcsetattr(fd, TCSANOW, &further);
+    }
     while (!sequence.Complete()) {
-      const int next = ReadByteSoon(fd);
+      const int next = ReadByte(fd);
       if (next < 0) break;
       sequence.Feed(static_cast<unsigned char>(next));
     }

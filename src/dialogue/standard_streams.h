@@ -10,7 +10,8 @@ namespace simeq {
 // standard output is ignored rather than fatal).
 void PrepareStandardStreams();
 
-// Standard output; bytes that cannot be delivered are dropped.
+// Standard output; a full destination is waited for, and bytes that cannot
+// be delivered at all (closed pipe, full disk) are dropped.
 ByteSink& StandardOutput();
 
 // Standard input; an error reads as end of input.

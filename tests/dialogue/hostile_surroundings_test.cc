@@ -64,6 +64,21 @@ TEST(HostileSurroundings, StandardOutputThatCannotBeWrittenIsNoFailure) {
   }
 }
 
+TEST(HostileSurroundings, AFullNonBlockingPipeLosesNothing) {
+  // Another program made the shared pipe non-blocking and it is full when
+  // the program starts: each write meets EAGAIN until the reader drains it.
+  for (const char* name : {"elimination_basic", "matrix_large_values"}) {
+    const std::string base = std::string(SIMEQ_TRANSCRIPTS) + "/" + name;
+    InputFile input;
+    input.Append(ReadFile(base + ".in"));
+    const MeasuredRun measured =
+        RunInSurroundings(SIMEQ_BINARY, input, StandardOutputKind::kFullNonBlockingPipe);
+    EXPECT_EQ(0, measured.run.status) << name;
+    EXPECT_EQ("", measured.run.err) << name;
+    EXPECT_EQ(ReadFile(base + ".out"), measured.run.out) << name;
+  }
+}
+
 TEST(HostileSurroundings, TenMillionDigitNumbersReadExactlyInLittleMemory) {
   // Menu 1, then one huge coefficient A; the input ends there, so the
   // system echo shows A with zeros for the rest.

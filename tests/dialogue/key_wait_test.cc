@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <string.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "support/pty_session.h"
 
@@ -69,8 +72,9 @@ termios UnusualLineMode(termios mode) {
 // until it has written the closing prompt and taken the terminal for the
 // key; `prompt_end` receives the output position just past the prompt.
 ::testing::AssertionResult StartAndReachKeyWait(PtySession& session, std::string_view input,
-                                                std::size_t& prompt_end) {
-  session.Start(SIMEQ_BINARY, StandardInputFrom::kPipe);
+                                                std::size_t& prompt_end,
+                                                const StartOptions& options = {}) {
+  session.Start(SIMEQ_BINARY, StandardInputFrom::kPipe, options);
   session.WriteStandardInput(input);
   session.CloseStandardInput();
   prompt_end = session.WaitForOutput(kClosingPrompt);
@@ -81,6 +85,19 @@ termios UnusualLineMode(termios mode) {
     return ::testing::AssertionFailure() << "the terminal never left line mode";
   }
   return ::testing::AssertionSuccess();
+}
+
+// How far apart the bytes of a key arrive over a slow connection such as ssh.
+constexpr std::chrono::milliseconds kSlowLinkGap{20};
+
+// Types the bytes of one key press; `apart` sends them one at a time with a
+// pause between, as a slow connection delivers them.
+void TypeKey(PtySession& session, std::string_view bytes, bool apart) {
+  if (!apart) return session.Type(bytes);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i > 0) std::this_thread::sleep_for(kSlowLinkGap);
+    session.Type(bytes.substr(i, 1));
+  }
 }
 
 TEST(KeyWait, WaitsAfterTheClosingPromptWithoutEchoingTheKey) {
@@ -129,6 +146,7 @@ TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
   static constexpr struct {
     const char* name;
     std::string_view bytes;
+    bool apart = false;  // typed a byte at a time, as over a slow link
   } kKeys[] = {
       {"letter", "k"},
       {"Ctrl+C", "\x03"},
@@ -138,11 +156,13 @@ TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
       {"Escape", "\x1b"},
       {"Alt+x", "\x1bx"},
       {"cursor up", "\x1b[A"},
+      {"cursor up, bytes apart", "\x1b[A", true},
       {"F1 in application mode", "\x1bOP"},
       {"F5", "\x1b[15~"},
       {"Ctrl+Right", "\x1b[1;5C"},
       {"console F1", "\x1b[[A"},
       {"two-byte character", "\xc3\xa9"},
+      {"fullwidth exclamation mark", "\xef\xbc\x81"},
       {"four-byte character", "\xf0\x9f\x98\x80"},
   };
   for (const auto& key : kKeys) {
@@ -152,10 +172,54 @@ TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
     std::size_t prompt_end = 0;
     ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
 
-    session.Type(key.bytes);
+    TypeKey(session, key.bytes, key.apart);
     const PtyExit end = session.WaitForExit();
     EXPECT_FALSE(end.timed_out);
     EXPECT_TRUE(end.exited);
+    EXPECT_EQ(0, end.status);
+    EXPECT_EQ("", session.output().substr(prompt_end)) << "echoed";
+    EXPECT_TRUE(SameMode(before, session.Mode()));
+    EXPECT_EQ("", session.TakeUnreadInput()) << "left for the shell";
+  }
+}
+
+TEST(KeyWait, EndsWholeWherePollDoesNotServeTerminals) {
+  const std::string library = SIMEQ_POLL_REFUSES_TERMINALS;
+  if (library.empty()) {
+    GTEST_SKIP() << "a program started through an emulator cannot load a host library";
+  }
+  static constexpr struct {
+    const char* name;
+    std::string_view bytes;
+    bool apart;
+  } kKeys[] = {
+      {"Escape", "\x1b", false},
+      {"cursor up, bytes apart", "\x1b[A", true},
+  };
+  for (const auto& key : kKeys) {
+    SCOPED_TRACE(key.name);
+    char mark[] = "/tmp/simeq-preloaded-XXXXXX";
+    ::close(::mkstemp(mark));
+    ::unlink(mark);
+    StartOptions options;
+    options.environment = {"LD_PRELOAD=" + library, std::string("SIMEQ_PRELOAD_MARK=") + mark};
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer wants its runtime first among the libraries loaded; the
+    // preloaded one comes before it, which is harmless here.
+    const char* asan_options = ::getenv("ASAN_OPTIONS");
+    options.environment.push_back(std::string("ASAN_OPTIONS=") +
+                                  (asan_options ? asan_options : "") + ":verify_asan_link_order=0");
+#endif
+    PtySession session;
+    const termios before = session.Mode();
+    std::size_t prompt_end = 0;
+    ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end, options));
+    const bool preloaded = ::unlink(mark) == 0;
+
+    TypeKey(session, key.bytes, key.apart);
+    const PtyExit end = session.WaitForExit();
+    if (!preloaded) GTEST_SKIP() << "the program did not load " << library;
+    EXPECT_FALSE(end.timed_out);
     EXPECT_EQ(0, end.status);
     EXPECT_EQ("", session.output().substr(prompt_end)) << "echoed";
     EXPECT_TRUE(SameMode(before, session.Mode()));
@@ -217,6 +281,42 @@ TEST(KeyWait, SignalDuringItEndsTheProgramAndRestoresTheMode) {
     EXPECT_EQ(signal_number, end.status);
     EXPECT_TRUE(SameMode(before, session.Mode()));
   }
+}
+
+TEST(KeyWait, SignalsTheCallerIgnoresLeaveItWaitingForTheKey) {
+  // As under nohup, or from a parent that ignores Ctrl+C for its children.
+  PtySession session;
+  const termios before = session.Mode();
+  StartOptions options;
+  options.ignored_signals = {SIGHUP, SIGINT, SIGTERM, SIGQUIT};
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end, options));
+
+  for (const int signal_number : options.ignored_signals) session.Signal(signal_number);
+  EXPECT_TRUE(session.StillRunningAfter(std::chrono::milliseconds{300}));
+  EXPECT_EQ(0u, session.Mode().c_lflag & ICANON) << "back in line mode while still waiting";
+
+  session.Type("k");
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out);
+  EXPECT_EQ(0, end.status);
+  EXPECT_TRUE(SameMode(before, session.Mode()));
+}
+
+TEST(KeyWait, WaitsWhenStartedWithStandardInputClosed) {
+  // Started as `simeq <&-`: the terminal opened for the wait is descriptor 0.
+  PtySession session;
+  session.Start(SIMEQ_BINARY, StandardInputFrom::kClosed);
+  const std::size_t prompt_end = session.WaitForOutput(kClosingPrompt);
+  ASSERT_NE(std::string::npos, prompt_end) << session.output();
+  ASSERT_TRUE(session.WaitForSingleKeyMode()) << "ended without waiting";
+  EXPECT_TRUE(session.StillRunningAfter(std::chrono::milliseconds{300}));
+
+  session.Type("k");
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out);
+  EXPECT_EQ(0, end.status);
+  EXPECT_EQ("", session.output().substr(prompt_end)) << "echoed";
 }
 
 }  // namespace

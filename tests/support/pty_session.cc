@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,18 +41,61 @@ void WriteAll(int fd, std::string_view bytes) {
   }
 }
 
-// In the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void ExecInSession(const ProgramCommand& command, int terminal, int input) {
+// Sets NAME=value entries in this process's environment while it lives, so
+// that a program started meanwhile inherits them; then puts back what was
+// there before.
+class ScopedEnvironment {
+ public:
+  explicit ScopedEnvironment(const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries) {
+      const std::size_t equals = entry.find('=');
+      const std::string name = entry.substr(0, equals);
+      const char* old = ::getenv(name.c_str());
+      saved_.push_back({name, old != nullptr, old != nullptr ? old : ""});
+      ::setenv(name.c_str(), entry.c_str() + equals + 1, 1);
+    }
+  }
+  ~ScopedEnvironment() {
+    for (auto entry = saved_.rbegin(); entry != saved_.rend(); ++entry) {
+      if (entry->existed) {
+        ::setenv(entry->name.c_str(), entry->value.c_str(), 1);
+      } else {
+        ::unsetenv(entry->name.c_str());
+      }
+    }
+  }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  struct Saved {
+    std::string name;
+    bool existed;
+    std::string value;
+  };
+  std::vector<Saved> saved_;
+};
+
+// In the child between fork and exec: only async-signal-safe calls. An
+// `input` or `output` of -1 means descriptor 0 closed or 1 the terminal.
+[[noreturn]] void ExecInSession(const ProgramCommand& command, int terminal, int input, int output,
+                                const std::vector<int>& ignored_signals) {
   ::setsid();
   if (::ioctl(terminal, TIOCSCTTY, 0) != 0) ::_exit(126);
-  ::dup2(input, STDIN_FILENO);
-  ::dup2(terminal, STDOUT_FILENO);
+  if (input >= 0) {
+    ::dup2(input, STDIN_FILENO);
+  } else {
+    ::close(STDIN_FILENO);
+  }
+  ::dup2(output >= 0 ? output : terminal, STDOUT_FILENO);
   ::dup2(terminal, STDERR_FILENO);
-  // The program starts as it would from a shell: default signal handling,
-  // nothing blocked, and no core file left behind by a signal test.
+  // The program starts as it would from a shell: default signal handling
+  // unless it asks otherwise, nothing blocked, and no core file left behind
+  // by a signal test.
   for (const int signal_number : {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGPIPE}) {
     ::signal(signal_number, SIG_DFL);
   }
+  for (const int signal_number : ignored_signals) ::signal(signal_number, SIG_IGN);
   sigset_t none;
   ::sigemptyset(&none);
   ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -84,24 +128,39 @@ PtySession::~PtySession() {
     while (::waitpid(child_, &ignored, 0) < 0 && errno == EINTR) {
     }
   }
-  for (const int fd : {input_pipe_, slave_, master_}) {
+  for (const int fd : {input_pipe_, output_socket_, slave_, master_}) {
     if (fd >= 0) ::close(fd);
   }
 }
 
-void PtySession::Start(const std::string& binary, StandardInputFrom input) {
+void PtySession::Start(const std::string& binary, StandardInputFrom input,
+                       const StartOptions& options) {
   if (child_ > 0) throw std::logic_error("PtySession started twice");
   int pipe_ends[2] = {-1, -1};
   if (input == StandardInputFrom::kPipe && ::pipe2(pipe_ends, O_CLOEXEC) != 0) Fail("pipe2");
+  int socket_ends[2] = {-1, -1};
+  if (options.output == StandardOutputTo::kPacketSocket &&
+      ::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, socket_ends) != 0) {
+    Fail("socketpair");
+  }
   const ProgramCommand command(binary);
+  const ScopedEnvironment environment(options.environment);
   child_ = ::fork();
   if (child_ < 0) Fail("fork");
   if (child_ == 0) {
-    ExecInSession(command, slave_, input == StandardInputFrom::kPipe ? pipe_ends[0] : slave_);
+    const int stdin_from = input == StandardInputFrom::kPipe       ? pipe_ends[0]
+                           : input == StandardInputFrom::kTerminal ? slave_
+                                                                   : -1;
+    ExecInSession(command, slave_, stdin_from, socket_ends[1], options.ignored_signals);
   }
   if (input == StandardInputFrom::kPipe) {
     ::close(pipe_ends[0]);
     input_pipe_ = pipe_ends[1];
+  }
+  if (options.output == StandardOutputTo::kPacketSocket) {
+    ::close(socket_ends[1]);
+    output_socket_ = socket_ends[0];
+    ::fcntl(output_socket_, F_SETFL, ::fcntl(output_socket_, F_GETFL) | O_NONBLOCK);
   }
 }
 
@@ -118,9 +177,17 @@ void PtySession::CloseStandardInput() {
 void PtySession::Type(std::string_view bytes) { WriteAll(master_, bytes); }
 
 std::size_t PtySession::WaitForOutput(std::string_view text, std::size_t from) {
+  return WaitFor(output_, text, from);
+}
+
+std::size_t PtySession::WaitForSocketOutput(std::string_view text, std::size_t from) {
+  return WaitFor(socket_output_, text, from);
+}
+
+std::size_t PtySession::WaitFor(const std::string& seen, std::string_view text, std::size_t from) {
   const auto deadline = Clock::now() + kDeadline;
   for (bool last_look = false;;) {
-    const std::size_t found = output_.find(text, std::min(from, output_.size()));
+    const std::size_t found = seen.find(text, std::min(from, seen.size()));
     if (found != std::string::npos) return found + text.size();
     if (last_look || Clock::now() > deadline) return std::string::npos;
     last_look = Ended();  // once it has ended, one more look at what it wrote
@@ -208,8 +275,15 @@ std::string PtySession::TakeUnreadInput() {
 }
 
 void PtySession::Collect(std::chrono::milliseconds wait) {
-  pollfd ready{master_, POLLIN, 0};
-  ::poll(&ready, 1, static_cast<int>(wait.count()));
+  pollfd ready[2] = {{master_, POLLIN, 0}, {output_socket_, POLLIN, 0}};
+  ::poll(ready, output_socket_ >= 0 ? 2 : 1, static_cast<int>(wait.count()));
+  char packet[65536];
+  for (;;) {
+    const ssize_t n = output_socket_ >= 0 ? ::recv(output_socket_, packet, sizeof packet, 0) : -1;
+    if (n <= 0) break;
+    packets_.emplace_back(packet, static_cast<std::size_t>(n));
+    socket_output_.append(packets_.back());
+  }
   char buffer[4096];
   for (;;) {
     const ssize_t n = ::read(master_, buffer, sizeof buffer);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace simeq::testing {
 
@@ -15,6 +16,22 @@ namespace simeq::testing {
 enum class StandardInputFrom {
   kPipe,      // a pipe the test writes to and then closes
   kTerminal,  // the terminal itself, as in an interactive session
+  kClosed,    // descriptor 0 not open at all, as after `simeq <&-`
+};
+
+// Where a program run under a pseudo-terminal writes its standard output.
+enum class StandardOutputTo {
+  kTerminal,  // the terminal, as in an interactive session
+  // A socket that keeps each write() as a packet of its own, as `simeq | tee`
+  // would see the bytes but with the program's writes told apart.
+  kPacketSocket,
+};
+
+// How the program's start differs from a plain start from a shell.
+struct StartOptions {
+  StandardOutputTo output = StandardOutputTo::kTerminal;
+  std::vector<int> ignored_signals;      // set to be ignored, as nohup does
+  std::vector<std::string> environment;  // NAME=value entries set for it
 };
 
 // How a run under a pseudo-terminal ended.
@@ -41,7 +58,7 @@ class PtySession {
   PtySession& operator=(const PtySession&) = delete;
 
   // Starts `binary` with no arguments; once per session.
-  void Start(const std::string& binary, StandardInputFrom input);
+  void Start(const std::string& binary, StandardInputFrom input, const StartOptions& options = {});
 
   // Writes to the program's standard input pipe (kPipe only).
   void WriteStandardInput(std::string_view bytes);
@@ -55,6 +72,9 @@ class PtySession {
   // position just past it, or std::string::npos at the deadline or once the
   // program has ended without writing it.
   std::size_t WaitForOutput(std::string_view text, std::size_t from = 0);
+
+  // WaitForOutput for what arrived on the packet socket.
+  std::size_t WaitForSocketOutput(std::string_view text, std::size_t from = 0);
 
   // Waits until the terminal has left line mode, that is the program has
   // switched it to take single keys; false at the deadline or if it ended.
@@ -76,6 +96,8 @@ class PtySession {
 
   // Everything that has appeared on the terminal: output and echo.
   const std::string& output() const { return output_; }
+  // Each write() that arrived on the packet socket, in order.
+  const std::vector<std::string>& packets() const { return packets_; }
 
   // The terminal's current mode.
   termios Mode() const;
@@ -87,6 +109,8 @@ class PtySession {
   std::string TakeUnreadInput();
 
  private:
+  // Waits until `text` appears in `seen` at or after `from`.
+  std::size_t WaitFor(const std::string& seen, std::string_view text, std::size_t from);
   // Waits up to `wait` for output, then takes all that is there.
   void Collect(std::chrono::milliseconds wait);
   // True once the program has ended; records how.
@@ -97,10 +121,13 @@ class PtySession {
   int master_ = -1;
   int slave_ = -1;
   int input_pipe_ = -1;
+  int output_socket_ = -1;
   pid_t child_ = -1;
   bool ended_ = false;  // the program has ended and been waited for
   PtyExit exit_;
   std::string output_;
+  std::vector<std::string> packets_;
+  std::string socket_output_;  // the packets joined
 };
 
 }  // namespace simeq::testing

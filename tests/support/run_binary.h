@@ -19,6 +19,10 @@ enum class StandardOutputKind {
   kClosedPipe,  // a pipe whose read end was closed before the program started
   kFullDevice,  // /dev/full, where every write fails for lack of space
   kClosed,      // descriptor 1 is not open at all
+  // A non-blocking pipe shrunk to one page and full when the program starts;
+  // the test drains it after a pause and keeps what follows its own filling
+  // in RunResult::out.
+  kFullNonBlockingPipe,
 };
 
 // Standard input for a run, kept in an unlinked temporary file and built
@@ -43,7 +47,7 @@ class InputFile {
 
 // A run with the peak memory the program used.
 struct MeasuredRun {
-  RunResult run;             // out is empty unless standard output was a file
+  RunResult run;             // out is empty unless standard output was a file or pipe
   long peak_memory_kib = 0;  // the child's largest resident set size
 };
 

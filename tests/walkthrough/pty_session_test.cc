@@ -8,23 +8,26 @@
 #include <string>
 #include <string_view>
 
+#include "support/run_binary.h"
+
 namespace simeq::testing {
 namespace {
 
+// Each prompt, and the reply typed at it followed by Enter.
+constexpr struct {
+  std::string_view prompt;
+  std::string_view reply;
+} kDialogue[] = {
+    {" Enter Value For Program's Selection Between '1 And 2' --> ", "2\r"},
+    {" Enter The Value For A ; = ", "2\r"},
+    {" Enter The Value For K ; = ", "3\r"},
+    {" Enter The Value For Y1 ; = ", "13\r"},
+    {" Enter The Value For B ; = ", "4\r"},
+    {" Enter The Value For Q ; = ", "-1\r"},
+    {" Enter The Value For Y2 ; = ", "5\r"},
+};
+
 TEST(PtySession, EliminationTypedAtTheTerminal) {
-  // Each prompt, and the reply typed at it followed by Enter.
-  static constexpr struct {
-    std::string_view prompt;
-    std::string_view reply;
-  } kDialogue[] = {
-      {" Enter Value For Program's Selection Between '1 And 2' --> ", "2\r"},
-      {" Enter The Value For A ; = ", "2\r"},
-      {" Enter The Value For K ; = ", "3\r"},
-      {" Enter The Value For Y1 ; = ", "13\r"},
-      {" Enter The Value For B ; = ", "4\r"},
-      {" Enter The Value For Q ; = ", "-1\r"},
-      {" Enter The Value For Y2 ; = ", "5\r"},
-  };
   PtySession session;
   session.Start(SIMEQ_BINARY, StandardInputFrom::kTerminal);
   std::size_t position = 0;
@@ -54,6 +57,40 @@ TEST(PtySession, EliminationTypedAtTheTerminal) {
                                                      " --> y =  3\r\n"))
       << session.output();
   EXPECT_EQ(position, session.output().size()) << "written after the key";
+}
+
+TEST(PtySession, OutputThatIsNoTerminalGoesInWholeLinesAndPromptsBeforeTheKey) {
+  // As in `simeq | tee log` typed at the terminal: standard output is no
+  // console, so it is written in blocks handed over at the end of each line
+  // and before each read, never a piece at a time; the closing prompt must
+  // be there before the key is pressed.
+  PtySession session;
+  StartOptions options;
+  options.output = StandardOutputTo::kPacketSocket;
+  session.Start(SIMEQ_BINARY, StandardInputFrom::kTerminal, options);
+  std::size_t position = 0;
+  for (const auto& step : kDialogue) {
+    position = session.WaitForSocketOutput(step.prompt, position);
+    ASSERT_NE(std::string::npos, position) << step.prompt << "\nnot in:\n" << session.output();
+    session.Type(step.reply);
+  }
+  position = session.WaitForSocketOutput(" Valued Derived Are Given Above", position);
+  ASSERT_NE(std::string::npos, position);
+  position = session.WaitForSocketOutput(" ........Press Any Key To Continue........ \n", position);
+  ASSERT_NE(std::string::npos, position) << "the closing prompt is held back";
+  ASSERT_TRUE(session.WaitForSingleKeyMode());
+  session.Type(" ");
+
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out);
+  EXPECT_EQ(0, end.status);
+  std::string all;
+  for (const std::string& packet : session.packets()) {
+    EXPECT_TRUE(packet.ends_with("\n") || packet.ends_with(kDialogue[0].prompt))
+        << "a write() that ends inside a line: \"" << packet << "\"";
+    all += packet;
+  }
+  EXPECT_EQ(ReadFile(std::string(SIMEQ_TRANSCRIPTS) + "/elimination_basic.out"), all);
 }
 
 }  // namespace
