@@ -11,65 +11,29 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "dialogue/output.h"
+#include "support/memory_streams.h"
 
 namespace simeq {
 namespace {
 
 using namespace std::string_view_literals;
 
-// Typed text held in memory, handed out at most `piece` bytes per call.
-// Every call is noted in `log`, after anything the sink noted before it.
-class FakeSource : public ByteSource {
- public:
-  FakeSource(std::string text, std::size_t piece, std::vector<std::string>* log = nullptr)
-      : text_(std::move(text)), piece_(piece), log_(log) {}
-
-  std::size_t Read(char* buffer, std::size_t capacity) override {
-    ++calls_;
-    if (log_ != nullptr) log_->push_back("read");
-    const std::size_t size = std::min({capacity, piece_, text_.size() - at_});
-    std::memcpy(buffer, text_.data() + at_, size);
-    at_ += size;
-    return size;
-  }
-
-  int calls() const { return calls_; }
-  std::size_t handed_out() const { return at_; }
-
- private:
-  std::string text_;
-  std::size_t piece_;
-  std::vector<std::string>* log_;
-  std::size_t at_ = 0;
-  int calls_ = 0;
-};
-
-// Notes every piece handed to it.
-class RecordingSink : public ByteSink {
- public:
-  explicit RecordingSink(std::vector<std::string>* log) : log_(log) {}
-  void Write(const char* data, std::size_t size) override {
-    log_->push_back("write " + std::string(data, size));
-  }
-
- private:
-  std::vector<std::string>* log_;
-};
-
-// A reader over `text` handed out in `piece`-byte pieces, tied to a
+// A reader over `typed` handed out in `piece`-byte pieces, tied to a
 // buffered writer. `log` gets every piece the writer hands on and, when
 // `log_reads`, every request for input, in the order they happen.
 struct Reader {
-  Reader(std::string text, std::size_t piece, bool log_reads = false)
-      : sink(&log), source(std::move(text), piece, log_reads ? &log : nullptr) {}
+  Reader(std::string typed, std::size_t piece, bool log_reads = false)
+      : text(std::move(typed)), source(text, {piece}, log_reads ? &log : nullptr) {}
 
+  std::string text;
   std::vector<std::string> log;
-  RecordingSink sink;
+  testing::MemorySink sink{&log};
   Output out{sink, false};
-  FakeSource source;
+  testing::MemorySource source;
   Input in{source, out};
 };
 
@@ -217,15 +181,15 @@ void ExpectFailureIsFinal(std::string_view text, bool integer) {
   std::int32_t whole = 15;
   out.Text("first: ");
   ASSERT_FALSE(integer ? in.ReadInteger(whole) : in.ReadNumber(number));
-  const int calls = reader.source.calls();
-  const std::size_t handed_out = reader.source.handed_out();
+  const std::size_t reads = reader.source.reads();
+  const std::size_t handed_out = reader.source.position();
 
   out.Text("second: ");
   EXPECT_FALSE(in.ReadNumber(number));
   out.Text("third: ");
   EXPECT_FALSE(in.ReadInteger(whole));
-  EXPECT_EQ(calls, reader.source.calls());
-  EXPECT_EQ(handed_out, reader.source.handed_out());
+  EXPECT_EQ(reads, reader.source.reads());
+  EXPECT_EQ(handed_out, reader.source.position());
   EXPECT_EQ(std::vector<std::string>{"write first: "}, reader.log);
   EXPECT_EQ(1.5, number);
   EXPECT_EQ(15, whole);
@@ -248,10 +212,10 @@ TEST(Input, AfterTheInputEndsAsksForNoMore) {
   double number = 0.0;
   ASSERT_TRUE(reader.in.ReadNumber(number));
   EXPECT_EQ(42.0, number);
-  const int calls = reader.source.calls();  // the last one reported the end
+  const std::size_t reads = reader.source.reads();  // the last one reported the end
   EXPECT_FALSE(reader.in.ReadNumber(number));
   EXPECT_FALSE(reader.in.ReadNumber(number));
-  EXPECT_EQ(calls, reader.source.calls());
+  EXPECT_EQ(reads, reader.source.reads());
   EXPECT_EQ(42.0, number);
 }
 
