@@ -11,7 +11,7 @@
 namespace simeq::testing {
 namespace {
 
-TEST(PtySession, EliminationTypedAtTheTerminal) {
+TEST(TerminalSession, EliminationTypedAtTheTerminal) {
   // Each prompt, and the reply typed at it followed by Enter.
   static constexpr struct {
     std::string_view prompt;
