@@ -15,7 +15,6 @@
 #include <limits>
 #include <string>
 
-
 namespace simeq {
 namespace {
 

@@ -46,7 +46,8 @@ TEST(Output, OtherwiseGathersUntilTheLineEnds) {
   out.Text("prompt --> ");
   EXPECT_EQ(1u, sink.pieces().size());
   out.Flush();
-  EXPECT_EQ((Pieces{"Eq-1: 2x + 1e+006y = 0.333333\n next line\n\n", "prompt --> "}), sink.pieces());
+  EXPECT_EQ((Pieces{"Eq-1: 2x + 1e+006y = 0.333333\n next line\n\n", "prompt --> "}),
+            sink.pieces());
 }
 
 TEST(Output, HandsOverWhatIsLeftWhenItEnds) {

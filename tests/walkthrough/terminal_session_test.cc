@@ -1,12 +1,12 @@
 // A whole session typed at a terminal, as a user would: the terminal is the
 // program's standard input as well as its screen and its key.
 
-#include "support/pty_session.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
+
+#include "support/pty_session.h"
 
 namespace simeq::testing {
 namespace {
