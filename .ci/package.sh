@@ -15,7 +15,9 @@ root=$(pwd)
 source .ci/ensure-packages.sh
 ensure_packages g++ cmake make dpkg-dev clang-tidy lld valgrind groff-base mandoc gzip lintian
 
-build=$root/build/pkg
+# The directory of the bench preset and bench/run-cost.sh: with the same
+# Release settings there, the program is compiled once for all three.
+build=$root/build/cost
 
 echo "== release build in $build"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSIMEQ_BUILD_TESTS=OFF \
