@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the slow checks left out of the everyday test presets (CTest label
-# "exhaustive"): a million random doubles through the number format against
-# its exact reference. Builds the dev preset first if needed.
+# "exhaustive"): long random runs of the number format against its
+# references, and ten-million-digit numbers through the number reader in
+# memory. Builds the dev preset first if needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # Packaging and static checks: clang-tidy on src/, the manual page through
-# groff and mandoc, the Debian package built, installed, run once and
-# removed, and the start-to-finish cost held to 1.5 times the floor.
-# Installs what it needs; run as root (CI is).
+# groff and mandoc, the Debian package built from a hardened Release build
+# and checked with lintian, then installed, run once and removed, and the
+# start-to-finish cost held to 1.6 times the floor.
+#
+# It changes the machine it runs on: it installs the packages below if they
+# are missing, and installs and then removes the simeq package, so it needs
+# root (CI is). It stops before that step if a simeq package is already
+# installed, rather than replace and remove it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 source .ci/ensure-packages.sh
-ensure_packages g++ cmake make dpkg-dev clang-tidy lld valgrind groff-base mandoc gzip
+ensure_packages g++ cmake make dpkg-dev clang-tidy lld valgrind groff-base mandoc gzip lintian
 
-build=$root/build/pkg
+# The directory of the bench preset and bench/run-cost.sh: with the same
+# Release settings there, the program is compiled once for all three.
+build=$root/build/cost
 
 echo "== release build in $build"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSIMEQ_BUILD_TESTS=OFF \
@@ -28,16 +35,18 @@ fi
 clang-tidy -p "$build" --quiet "${sources[@]}"
 
 echo "== manual page"
-lint=$(groff -man -ww -z docs/simeq.1 2>&1)
+# The page as built, with its version and date filled in.
+page=$build/docs/simeq.1
+lint=$(groff -man -ww -z "$page" 2>&1)
 if [[ -n $lint ]]; then
   echo "$lint" >&2
-  echo "package.sh: groff warns about docs/simeq.1" >&2
+  echo "package.sh: groff warns about $page" >&2
   exit 1
 fi
-lint=$(mandoc -T lint docs/simeq.1 2>&1 || true)
+lint=$(mandoc -T lint "$page" 2>&1 || true)
 if [[ -n $lint ]]; then
   echo "$lint" >&2
-  echo "package.sh: mandoc warns about docs/simeq.1" >&2
+  echo "package.sh: mandoc warns about $page" >&2
   exit 1
 fi
 
@@ -53,14 +62,33 @@ fi
 dpkg-deb --info "$deb"
 contents=$(dpkg-deb --contents "$deb")
 echo "$contents"
-for path in ./usr/bin/simeq ./usr/share/man/man1/simeq.1; do
+for path in ./usr/bin/simeq ./usr/share/man/man1/simeq.1 ./usr/share/doc/simeq/changelog.Debian; do
   grep -q " $path" <<<"$contents" || {
     echo "package.sh: $path is not in $deb" >&2
     exit 1
   }
 done
 
+echo "== lintian"
+# Deliberate choices are overridden in the package, each with its reason
+# (cmake/simeq.lintian-overrides). No licence has been chosen yet, so the
+# missing copyright file and licence are the only findings allowed.
+report=$(lintian --fail-on none "$deb" 2>&1 | grep -v '^running with root privileges' || true)
+echo "$report"
+unexpected=$(grep -E '^[EW]: ' <<<"$report" |
+  grep -vE '^[EW]: simeq: (no-copyright-file|[a-z-]*(licen[cs]e|copyright)[a-z-]*)( |$)' || true)
+if [[ -n $unexpected ]]; then
+  echo "package.sh: lintian reports more than the missing copyright file and licence" >&2
+  exit 1
+fi
+
 echo "== install, run once, remove"
+if installed=$(dpkg-query -W -f='${Status} ${Version}' simeq 2>/dev/null) &&
+    [[ $installed == *" installed "* ]]; then
+  echo "package.sh: simeq ${installed##* } is installed here; this step would replace it" >&2
+  echo "and then remove it. Remove it first (dpkg -r simeq) to run the check." >&2
+  exit 1
+fi
 dpkg -i "$deb"
 trap 'dpkg -r simeq >/dev/null 2>&1 || true' EXIT
 session=$(printf '1\n2\n3\n13\n4\n-1\n5\n' | timeout 30 setsid -w /usr/bin/simeq)
@@ -73,7 +101,7 @@ echo "the installed simeq solved the sample system"
 ls /usr/share/man/man1/simeq.1*
 
 echo "== start-to-finish cost"
-bench/run-cost.sh --max-ratio 1.5
+bench/run-cost.sh --max-ratio 1.6
 
 dpkg -r simeq
 trap - EXIT

@@ -1,9 +1,14 @@
 # Debian package: `cpack -G DEB` in a build directory makes
-# simeq_<version>_<arch>.deb from what `cmake --install` puts in place
-# (bin/simeq and the manual page), installed under /usr.
+# simeq_<version>-<revision>_<arch>.deb from what `cmake --install` puts in
+# place (bin/simeq, the manual page and the Debian changelog), installed
+# under /usr. Build it from a Release build: that one is hardened (see
+# cmake/hardening.cmake), and CPack strips the program.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME simeq)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The Debian revision: the package of a version may be rebuilt with it raised.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(SIMEQ_DEBIAN_VERSION ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
 set(CPACK_PACKAGE_CONTACT "Seed 9c8d5d89 maintainers <maintainers@users.noreply.c-seed-9c8d5d89.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "solve two linear equations in two unknowns, showing every step")
@@ -24,6 +29,27 @@ if(SIMEQ_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34)")
+endif()
+
+# The changelog a Debian package must carry, dated with the version (never
+# the time of the build) and compressed without name or time stamp.
+if(NOT WIN32)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.Debian.in
+                 ${PROJECT_BINARY_DIR}/changelog.Debian @ONLY)
+  find_program(SIMEQ_GZIP gzip)
+  if(SIMEQ_GZIP)
+    add_custom_command(
+      OUTPUT ${PROJECT_BINARY_DIR}/changelog.Debian.gz
+      COMMAND ${SIMEQ_GZIP} -9 -n -c ${PROJECT_BINARY_DIR}/changelog.Debian
+              > ${PROJECT_BINARY_DIR}/changelog.Debian.gz
+      DEPENDS ${PROJECT_BINARY_DIR}/changelog.Debian
+      VERBATIM)
+    add_custom_target(simeq_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.Debian.gz)
+    install(FILES ${PROJECT_BINARY_DIR}/changelog.Debian.gz DESTINATION share/doc/simeq)
+  endif()
+  # What lintian reports about deliberate choices, each with its reason.
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/simeq.lintian-overrides
+          DESTINATION share/lintian/overrides RENAME simeq)
 endif()
 
 include(CPack)

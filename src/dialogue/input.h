@@ -18,10 +18,11 @@ class ByteSource {
   virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
 };
 
-// The number reader. Each read flushes the tied output, skips white space,
-// takes the longest text that can continue a number and converts it. A read
-// that fails keeps its target, writes nothing and fails every later read at
-// once; so does a read after the input has ended.
+// The number reader. Each read first flushes the tied output, then skips
+// white space, takes the longest text that can continue a number and
+// converts it. A read that fails keeps its target. Once a read has failed,
+// or the input has ended with nothing left to take, every later read fails
+// at once, without flushing or asking for input.
 class Input {
  public:
   Input(ByteSource& source, Output& tied);

@@ -6,8 +6,10 @@
 
 namespace simeq {
 
-// Sets the process up so that writing can never end it (a closed pipe on
-// standard output is ignored rather than fatal).
+// Sets the standard streams up before anything is read or written. On POSIX
+// systems a closed pipe on standard output is ignored rather than fatal, so
+// writing can never end the process; on Windows both streams are put in text
+// mode, so a newline is written as CR LF and CR LF is read as a newline.
 void PrepareStandardStreams();
 
 // Standard output; a full destination is waited for, and bytes that cannot

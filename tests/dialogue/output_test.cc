@@ -9,72 +9,56 @@
 #include <string>
 #include <vector>
 
+#include "support/memory_streams.h"
+
 namespace simeq {
 namespace {
 
-// Keeps every piece handed to it, in order.
-class RecordingSink : public ByteSink {
- public:
-  void Write(const char* data, std::size_t size) override { pieces.emplace_back(data, size); }
-
-  std::vector<std::size_t> Sizes() const {
-    std::vector<std::size_t> sizes;
-    for (const std::string& piece : pieces) sizes.push_back(piece.size());
-    return sizes;
-  }
-
-  std::string All() const {
-    std::string all;
-    for (const std::string& piece : pieces) all += piece;
-    return all;
-  }
-
-  std::vector<std::string> pieces;
-};
-
+using testing::MemorySink;
 using Pieces = std::vector<std::string>;
 
 TEST(Output, OnAConsoleHandsOnEveryPieceAsItIsWritten) {
-  RecordingSink sink;
+  MemorySink sink;
   {
     Output out(sink, true);
     out.Text(" --> x  = ");
-    EXPECT_EQ(Pieces{" --> x  = "}, sink.pieces);
+    EXPECT_EQ(Pieces{" --> x  = "}, sink.pieces());
     out.Number(-2.5);
-    EXPECT_EQ((Pieces{" --> x  = ", "-2.5"}), sink.pieces);
+    EXPECT_EQ((Pieces{" --> x  = ", "-2.5"}), sink.pieces());
     out.Text("a\nb");
     out.EndLine();
-    EXPECT_EQ((Pieces{" --> x  = ", "-2.5", "a\nb", "\n"}), sink.pieces);
+    EXPECT_EQ((Pieces{" --> x  = ", "-2.5", "a\nb", "\n"}), sink.pieces());
     out.Text(std::string(5000, 'z'));
-    EXPECT_EQ((std::vector<std::size_t>{10, 4, 3, 1, 5000}), sink.Sizes());
+    EXPECT_EQ((std::vector<std::size_t>{10, 4, 3, 1, 5000}), sink.piece_sizes());
     out.Flush();
   }
-  EXPECT_EQ(5u, sink.pieces.size());  // nothing was held back
+  EXPECT_EQ(5u, sink.pieces().size());  // nothing was held back
 }
 
 TEST(Output, OtherwiseGathersUntilTheLineEnds) {
-  RecordingSink sink;
+  MemorySink sink;
   Output out(sink, false);
   out << "Eq-1: " << 2.0 << "x + " << 1e6 << "y = " << 1.0 / 3.0;
   out.Text("\n next line\n");  // a newline inside a text does not hand over
-  EXPECT_TRUE(sink.pieces.empty());
+  EXPECT_TRUE(sink.pieces().empty());
   out << endl;
-  EXPECT_EQ(Pieces{"Eq-1: 2x + 1e+006y = 0.333333\n next line\n\n"}, sink.pieces);
+  EXPECT_EQ(Pieces{"Eq-1: 2x + 1e+006y = 0.333333\n next line\n\n"}, sink.pieces());
   out.Text("prompt --> ");
-  EXPECT_EQ(1u, sink.pieces.size());
+  EXPECT_EQ(1u, sink.pieces().size());
   out.Flush();
-  EXPECT_EQ((Pieces{"Eq-1: 2x + 1e+006y = 0.333333\n next line\n\n", "prompt --> "}), sink.pieces);
+  EXPECT_EQ((Pieces{"Eq-1: 2x + 1e+006y = 0.333333\n next line\n\n", "prompt --> "}),
+            sink.pieces());
 }
 
 TEST(Output, HandsOverWhatIsLeftWhenItEnds) {
-  RecordingSink sink;
+  MemorySink sink;
   {
     Output out(sink, false);
     out.Text("Press Any Key");
     out.Number(7.0);
-    EXPECT_TRUE(sink.pieces.empty());
+    EXPECT_TRUE(sink.pieces().empty());
   }
-  EXPECT_EQ(Pieces{"Press Any Key7"}, sink.pieces);
+  EXPECT_EQ(Pieces{"Press Any Key7"}, sink.pieces());
 }
 
 // Texts of the given sizes are written one after another, then the writer
@@ -97,7 +81,7 @@ TEST(Output, HandsOverABlockExactlyWhen4096BytesAreGathered) {
       {{0, 0}, {}, {}},
   };
   for (const auto& c : kCases) {
-    RecordingSink sink;
+    MemorySink sink;
     Output out(sink, false);
     std::string written;
     char next = 'a';
@@ -107,15 +91,15 @@ TEST(Output, HandsOverABlockExactlyWhen4096BytesAreGathered) {
       out.Text(text);
       written += text;
     }
-    EXPECT_EQ(c.before_flush, sink.Sizes()) << "first text " << c.texts.front();
+    EXPECT_EQ(c.before_flush, sink.piece_sizes()) << "first text " << c.texts.front();
     out.Flush();
-    EXPECT_EQ(c.after_flush, sink.Sizes()) << "first text " << c.texts.front();
-    EXPECT_EQ(written, sink.All());
+    EXPECT_EQ(c.after_flush, sink.piece_sizes()) << "first text " << c.texts.front();
+    EXPECT_EQ(written, sink.text());
   }
 }
 
 TEST(Output, EndLineHandsOverAPartBlockAndFlushingTwiceAddsNothing) {
-  RecordingSink sink;
+  MemorySink sink;
   Output out(sink, false);
   out.Text(std::string(4095, 'a'));
   out.EndLine();  // the newline fills the block exactly
@@ -123,8 +107,8 @@ TEST(Output, EndLineHandsOverAPartBlockAndFlushingTwiceAddsNothing) {
   out.EndLine();
   out.Flush();
   out.Flush();
-  EXPECT_EQ((std::vector<std::size_t>{4096, 2}), sink.Sizes());
-  EXPECT_EQ("b\n", sink.pieces.back());
+  EXPECT_EQ((std::vector<std::size_t>{4096, 2}), sink.piece_sizes());
+  EXPECT_EQ("b\n", sink.pieces().back());
 }
 
 }  // namespace

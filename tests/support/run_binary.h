@@ -63,7 +63,7 @@ MeasuredRun RunInSurroundings(const std::string& binary, const InputFile& input,
 RunResult RunWithoutTerminal(const std::string& binary, const std::string& input,
                              int timeout_seconds = 30);
 
-// Reads a whole file; fails the calling test if it cannot.
+// Reads a whole file; throws std::runtime_error if it cannot.
 std::string ReadFile(const std::string& path);
 
 }  // namespace simeq::testing

@@ -1,13 +1,12 @@
 // A whole session typed at a terminal, as a user would: the terminal is the
 // program's standard input as well as its screen and its key.
 
-#include "support/pty_session.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
 
+#include "support/pty_session.h"
 #include "support/run_binary.h"
 
 namespace simeq::testing {
@@ -27,7 +26,7 @@ constexpr struct {
     {" Enter The Value For Y2 ; = ", "5\r"},
 };
 
-TEST(PtySession, EliminationTypedAtTheTerminal) {
+TEST(TerminalSession, EliminationTypedAtTheTerminal) {
   PtySession session;
   session.Start(SIMEQ_BINARY, StandardInputFrom::kTerminal);
   std::size_t position = 0;
@@ -59,7 +58,7 @@ TEST(PtySession, EliminationTypedAtTheTerminal) {
   EXPECT_EQ(position, session.output().size()) << "written after the key";
 }
 
-TEST(PtySession, OutputThatIsNoTerminalGoesInWholeLinesAndPromptsBeforeTheKey) {
+TEST(TerminalSession, OutputThatIsNoTerminalGoesInWholeLinesAndPromptsBeforeTheKey) {
   // As in `simeq | tee log` typed at the terminal: standard output is no
   // console, so it is written in blocks handed over at the end of each line
   // and before each read, never a piece at a time; the closing prompt must

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Benchmark smoke run: builds the bench preset and runs every benchmark once,
+# briefly, so that the benchmarks keep building and running. Nothing is
+# timed or compared here; bench/run-cost.sh (run by .ci/package.sh) holds the
+# start-up cost. Installs Google Benchmark if it is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+source .ci/ensure-packages.sh
+ensure_packages g++ cmake make libbenchmark-dev
+
+echo "== benchmarks: build"
+cmake --preset bench && cmake --build --preset bench
+
+ran=0
+for benchmark in build/cost/bench/*_bench; do
+  [[ -x $benchmark ]] || continue
+  echo "== benchmarks: $benchmark (smoke run)"
+  timeout 300 "$benchmark" --benchmark_min_time=0.01
+  ran=$((ran + 1))
+done
+if ((ran == 0)); then
+  echo "bench.sh: the bench preset built no benchmark in build/cost/bench" >&2
+  exit 1
+fi
+echo "== benchmarks: $ran ran"
