@@ -120,8 +120,8 @@ debian_package() {
 
 # The Windows program and README.txt (CR LF) in a zip of fixed time stamps.
 windows_zip() {
-  configure_and_build windows-x86_64 --toolchain "$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_EXE_LINKER_FLAGS=-Wl,--no-insert-timestamp
+  # The linker stamps the executable with SOURCE_DATE_EPOCH, not the time.
+  configure_and_build windows-x86_64 --toolchain "$root/cmake/mingw-w64-x86_64.cmake"
   python3 - "$root/dist/simeq-$version-windows-x86_64.zip" "simeq-$version-windows-x86_64" \
     "$root/build/dist/windows-x86_64/src/simeq.exe" README.md <<'EOF'
 import os, sys, time, zipfile
