@@ -257,8 +257,12 @@ for arch in amd64 arm64; do
   target=$work/root-$arch
   mkdir -p "$target/var/lib/dpkg/info" "$target/var/lib/dpkg/updates"
   touch "$target/var/lib/dpkg/status"
-  dpkg --root="$target" --log=/dev/null --force-depends --force-architecture \
-    --force-not-root -i "$deb" >/dev/null
+  if ! dpkg --root="$target" --log=/dev/null --force-depends --force-architecture \
+    -i "$deb" >"$work/dpkg.log" 2>&1; then
+    cat "$work/dpkg.log" >&2
+    echo "release.sh: dpkg could not install $deb" >&2
+    exit 1
+  fi
   # Every file the package lists is installed there, of the listed size.
   dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $3, $6 }' | while read -r size path; do
     installed=$target/${path#./}
