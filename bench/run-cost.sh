@@ -4,7 +4,8 @@
 # Builds a release simeq in build/cost, the same linked fully statically (as
 # the release's Linux downloads are) in build/cost-static, and bench/floor.c
 # (gcc -O2, glibc linked dynamically, as a C program is normally built), runs
-# each once under callgrind on the elimination path and prints their
+# each once under callgrind on one golden transcript's input (by default
+# elimination_basic: the answers 2 2 3 13 4 -1 5) and prints their
 # user-space instruction counts (Ir, dynamic loader included) and the ratios
 # to the floor.
 #
@@ -13,18 +14,20 @@
 # the size of the environment, by the same amount for both programs, so an
 # empty one keeps the counts reproducible and the ratio at its strictest.
 #
-# Usage: bench/run-cost.sh [--max-ratio R] [--max-static-ratio S]
+# Usage: bench/run-cost.sh [--transcript NAME] [--max-ratio R] [--max-static-ratio S]
 # (exit status 1 if simeq's ratio is above R or the static one's above S)
 set -euo pipefail
 
 max_ratio=""
 max_static_ratio=""
+transcript=elimination_basic
 while [[ $# -gt 0 ]]; do
   case $1 in
     --max-ratio) max_ratio=${2:?} ;;
     --max-static-ratio) max_static_ratio=${2:?} ;;
+    --transcript) transcript=${2:?} ;;
     *)
-      echo "usage: $0 [--max-ratio R] [--max-static-ratio S]" >&2
+      echo "usage: $0 [--transcript NAME] [--max-ratio R] [--max-static-ratio S]" >&2
       exit 2
       ;;
   esac
@@ -33,7 +36,7 @@ done
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/cost
-golden=$root/tests/transcripts/elimination_basic.out
+golden=$root/tests/transcripts/$transcript.out
 work=$build/cost-run
 mkdir -p "$work"
 
@@ -60,7 +63,7 @@ echo "== building the floor (gcc -O2, dynamic glibc)"
 } >"$work/transcript.h"
 gcc -O2 -I"$work" "$root/bench/floor.c" -o "$work/floor"
 
-printf '2\n2\n3\n13\n4\n-1\n5\n' >"$work/input.txt"
+cp "$root/tests/transcripts/$transcript.in" "$work/input.txt"
 
 # Runs "$@" the way the measurement does, output to $out.
 run_plain() {
