@@ -11,7 +11,8 @@
 #   simeq-VERSION-linux-aarch64.tar.gz  manual page and README, in a folder
 #                                       named like the archive
 #   simeq_VERSION_amd64.deb             Debian packages (the C library
-#   simeq_VERSION_arm64.deb             shared, as Debian expects)
+#   simeq_VERSION_arm64.deb             shared, as Debian expects; VERSION
+#                                       with the Debian revision, if any)
 #   simeq-VERSION-windows-x86_64.zip    simeq.exe and README.txt (CR LF)
 #   simeq-VERSION.tar.gz                the source (git archive)
 #   SHA256SUMS                          for sha256sum -c
@@ -196,9 +197,12 @@ done
 ((differ == 0)) || { echo "release.sh: the release is not reproducible" >&2; exit 1; }
 
 echo "== the files and their checksums"
+# The packages' names carry the Debian revision where one is set.
+deb_amd64=$(cd "$dist" && ls | grep -E "^simeq_$version(-[0-9.]+)?_amd64\.deb$" || true)
+deb_arm64=$(cd "$dist" && ls | grep -E "^simeq_$version(-[0-9.]+)?_arm64\.deb$" || true)
 expected="SHA256SUMS simeq-$version-linux-aarch64.tar.gz simeq-$version-linux-x86_64.tar.gz
-simeq-$version-windows-x86_64.zip simeq-$version.tar.gz simeq_${version}_amd64.deb
-simeq_${version}_arm64.deb"
+simeq-$version-windows-x86_64.zip simeq-$version.tar.gz ${deb_amd64:-simeq_${version}_amd64.deb}
+${deb_arm64:-simeq_${version}_arm64.deb}"
 if [[ $(cd "$dist" && ls | sort) != "$(tr ' ' '\n' <<<"$expected" | sort)" ]]; then
   echo "release.sh: dist/ does not hold exactly these files: $expected" >&2
   exit 1
@@ -248,7 +252,8 @@ fi
 check_transcripts "simeq.exe (wine)" crlf wine "$folder/simeq.exe"
 
 for arch in amd64 arm64; do
-  deb=$dist/simeq_${version}_$arch.deb
+  deb_name=deb_$arch
+  deb=$dist/${!deb_name}
   echo "== $(basename "$deb")"
   dpkg-deb -f "$deb" Package Version Architecture Depends | tee "$work/control"
   expect "$deb: wrong Architecture" "Architecture: $arch" <"$work/control"
