@@ -198,12 +198,13 @@ done
 
 echo "== the files and their checksums"
 # The packages' names carry the Debian revision where one is set.
-deb_amd64=$(cd "$dist" && ls | grep -E "^simeq_$version(-[0-9.]+)?_amd64\.deb$" || true)
-deb_arm64=$(cd "$dist" && ls | grep -E "^simeq_$version(-[0-9.]+)?_arm64\.deb$" || true)
+names=$(cd "$dist" && printf '%s\n' * | sort)
+deb_amd64=$(grep -E "^simeq_$version(-[0-9.]+)?_amd64\.deb$" <<<"$names" || true)
+deb_arm64=$(grep -E "^simeq_$version(-[0-9.]+)?_arm64\.deb$" <<<"$names" || true)
 expected="SHA256SUMS simeq-$version-linux-aarch64.tar.gz simeq-$version-linux-x86_64.tar.gz
 simeq-$version-windows-x86_64.zip simeq-$version.tar.gz ${deb_amd64:-simeq_${version}_amd64.deb}
 ${deb_arm64:-simeq_${version}_arm64.deb}"
-if [[ $(cd "$dist" && ls | sort) != "$(tr ' ' '\n' <<<"$expected" | sort)" ]]; then
+if [[ $names != "$(tr ' ' '\n' <<<"$expected" | sort)" ]]; then
   echo "release.sh: dist/ does not hold exactly these files: $expected" >&2
   exit 1
 fi

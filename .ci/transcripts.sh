@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the CI scripts. check_transcripts LABEL NEWLINE COMMAND... runs
 # COMMAND once for each golden transcript, tests/transcripts/NAME.in as its
 # input, in a new session with no controlling terminal and under a timeout,
