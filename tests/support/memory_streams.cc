@@ -30,7 +30,10 @@ void MemorySink::Write(const char* data, std::size_t size) {
   if (log_ != nullptr) log_->push_back("write " + std::string(data, size));
   text_.append(data, size);
   piece_sizes_.push_back(size);
-  largest_write_ = std::max(largest_write_, size);
+}
+
+std::size_t MemorySink::largest_write() const {
+  return piece_sizes_.empty() ? 0 : *std::max_element(piece_sizes_.begin(), piece_sizes_.end());
 }
 
 std::vector<std::string> MemorySink::pieces() const {

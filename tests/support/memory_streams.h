@@ -56,13 +56,12 @@ class MemorySink : public ByteSink {
   // The size passed to each Write, in order.
   const std::vector<std::size_t>& piece_sizes() const { return piece_sizes_; }
   // The largest size passed to one Write.
-  std::size_t largest_write() const { return largest_write_; }
+  std::size_t largest_write() const;
 
  private:
   std::vector<std::string>* log_;
   std::string text_;
   std::vector<std::size_t> piece_sizes_;
-  std::size_t largest_write_ = 0;
 };
 
 }  // namespace simeq::testing
