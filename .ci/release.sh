@@ -84,9 +84,11 @@ static_tarball() {
   else
     cp "$page" "$stage/$name/simeq.1"
   fi
-  cp README.md "$stage/$name/README.md"
+  # A README for the download, about running what it holds; the source's
+  # README.md is about building.
+  cp docs/download-linux.txt "$stage/$name/README"
   chmod 0755 "$stage/$name" "$stage/$name/simeq"
-  chmod 0644 "$stage/$name/simeq.1" "$stage/$name/README.md"
+  chmod 0644 "$stage/$name/simeq.1" "$stage/$name/README"
   make_tarball "$stage" "$name" "$root/dist/$name.tar.gz"
 }
 
@@ -119,12 +121,13 @@ debian_package() {
   cp "${debs[0]}" "$root/dist/"
 }
 
-# The Windows program and README.txt (CR LF) in a zip of fixed time stamps.
+# The Windows program and its download README as README.txt (CR LF) in a
+# zip of fixed time stamps.
 windows_zip() {
   # The linker stamps the executable with SOURCE_DATE_EPOCH, not the time.
   configure_and_build windows-x86_64 --toolchain "$root/cmake/mingw-w64-x86_64.cmake"
   python3 - "$root/dist/simeq-$version-windows-x86_64.zip" "simeq-$version-windows-x86_64" \
-    "$root/build/dist/windows-x86_64/src/simeq.exe" README.md <<'EOF'
+    "$root/build/dist/windows-x86_64/src/simeq.exe" docs/download-windows.txt <<'EOF'
 import os, sys, time, zipfile
 archive, folder, exe, readme = sys.argv[1:]
 stamp = time.gmtime(max(int(os.environ["SOURCE_DATE_EPOCH"]), 315532800))[:6]
@@ -219,7 +222,7 @@ for arch in x86_64 aarch64; do
   name=simeq-$version-linux-$arch
   echo "== $name.tar.gz"
   tar -tvf "$dist/$name.tar.gz"
-  diff <(tar -tf "$dist/$name.tar.gz") <(printf '%s\n' "$name/" "$name/README.md" "$name/simeq" "$name/simeq.1")
+  diff <(tar -tf "$dist/$name.tar.gz") <(printf '%s\n' "$name/" "$name/README" "$name/simeq" "$name/simeq.1")
   tar -C "$work" -xf "$dist/$name.tar.gz"
   program=$work/$name/simeq
   file "$program" | tee "$work/file"

@@ -1,7 +1,7 @@
 # Debian package: `cpack -G DEB` in a build directory makes
 # simeq_<version>-<revision>_<arch>.deb from what `cmake --install` puts in
-# place (bin/simeq, the manual page and the Debian changelog), installed
-# under /usr. Build it from a Release build: that one is hardened (see
+# place (bin/simeq, the manual page, the Debian changelog and the lintian
+# overrides), installed under /usr. Build it from a Release build: that one is hardened (see
 # cmake/hardening.cmake), and CPack strips the program.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME simeq)
