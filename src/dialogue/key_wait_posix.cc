@@ -134,7 +134,9 @@ int ReadKey(int fd, const termios& saved) {
     }
   }
   RemoveContinueHandler();  // first, so a late SIGCONT cannot undo the restore
-  ::tcsetattr(fd, TCSANOW, &saved);
+  // TCSAFLUSH discards what arrived with the key (the rest of a paste, keys
+  // typed after it), so none of it reaches the shell as typed input.
+  ::tcsetattr(fd, TCSAFLUSH, &saved);
   return first;
 }
 

@@ -212,6 +212,7 @@ TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
       {"two-byte character", "\xc3\xa9"},
       {"fullwidth exclamation mark", "\xef\xbc\x81"},
       {"four-byte character", "\xf0\x9f\x98\x80"},
+      {"a paste of ab", "ab"},
   };
   for (const auto& key : kKeys) {
     SCOPED_TRACE(key.name);
