@@ -382,22 +382,65 @@ TEST(KeyWait, NoLongerCatchesAContinueWhenItPutsTheTerminalBack) {
 }
 
 TEST(KeyWait, SignalDuringItEndsTheProgramAndRestoresTheMode) {
+  // Where the wait is when the signal comes: in the foreground; stopped in
+  // the background before it got the terminal, as under `timeout`; or
+  // stopped reading in the background after setting the mode from there,
+  // which an ignored SIGTTOU allows.
+  static constexpr struct {
+    const char* name;
+    bool background;
+    bool ignoring_sigttou;
+  } kPlaces[] = {
+      {"foreground", false, false},
+      {"stopped in the background", true, false},
+      {"stopped reading in the background, SIGTTOU ignored", true, true},
+  };
   static constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
-  for (const int signal_number : kSignals) {
-    SCOPED_TRACE(::strsignal(signal_number));
-    PtySession session;
-    session.SetMode(UnusualLineMode(session.Mode()));
-    const termios before = session.Mode();
-    std::size_t prompt_end = 0;
-    ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
-
-    session.Signal(signal_number);
-    const PtyExit end = session.WaitForExit();
-    EXPECT_FALSE(end.timed_out);
-    EXPECT_FALSE(end.exited);
-    EXPECT_EQ(signal_number, end.status);
-    EXPECT_TRUE(SameMode(before, session.Mode()));
+  for (const auto& place : kPlaces) {
+    for (const int signal_number : kSignals) {
+      SCOPED_TRACE(std::string(place.name) + ", " + ::strsignal(signal_number));
+      PtySession session;
+      StartOptions options;
+      options.background = place.background;
+      if (place.ignoring_sigttou) options.ignored_signals = {SIGTTOU};
+      std::size_t prompt_end = 0;
+      termios expected{};
+      if (!place.background) {
+        session.SetMode(UnusualLineMode(session.Mode()));
+        expected = session.Mode();
+        ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end, options));
+        session.Signal(signal_number);
+      } else {
+        expected = session.Mode();
+        ASSERT_TRUE(StartAndReachClosingPrompt(session, kNoWalkthrough, prompt_end, options));
+        ASSERT_TRUE(session.WaitForStop());
+        if (!place.ignoring_sigttou) {
+          // The terminal is the foreground's, in a mode of its own that the
+          // program must leave alone.
+          session.SetMode(UnusualLineMode(expected));
+          expected = session.Mode();
+        }
+        // What `timeout` and a shell's `kill` do to a stopped job.
+        session.Signal(signal_number);
+        session.Signal(SIGCONT);
+      }
+      const PtyExit end = session.WaitForExit();
+      EXPECT_FALSE(end.timed_out);
+      EXPECT_FALSE(end.exited);
+      EXPECT_EQ(signal_number, end.status);
+      EXPECT_TRUE(SameMode(expected, session.Mode()));
+    }
   }
+}
+
+TEST(KeyWait, StartedInTheBackgroundItStopsUntilInTheForegroundThenTakesItsKey) {
+  PtySession session;
+  const termios before = session.Mode();
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartInTheBackgroundThenBringForward(session, prompt_end));
+  EXPECT_TRUE(session.StillRunningAfter(std::chrono::milliseconds{300}));
+  session.Type("k");
+  ExpectEndAfterTheKey(session, prompt_end, before);
 }
 
 TEST(KeyWait, EndsWhenTheTerminalCannotBeRead) {
