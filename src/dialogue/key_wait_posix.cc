@@ -143,12 +143,18 @@ void PrepareKeyModes(const termios& saved) {
   g_key_modes[kFurtherBytesMode] = further;
 }
 
-// Switches the terminal to the key mode `mode` (`when` as for tcsetattr).
-// The mode is recorded first, so that a stop and continue during the switch
-// puts back this mode rather than the one before.
+// Switches the terminal to the key mode `mode` (`when` as for tcsetattr) and
+// checks that it took it: tcsetattr() succeeds if any part of a change was
+// made, and a terminal whose line mode is locked keeps it. The mode is
+// recorded first, so that a stop and continue during the switch puts back
+// this mode rather than the one before.
 bool EnterKeyMode(int fd, int mode, int when) {
   g_key_mode = mode;
-  return ::tcsetattr(fd, when, &g_key_modes[mode]) == 0;
+  const termios& wanted = g_key_modes[mode];
+  termios now{};
+  return ::tcsetattr(fd, when, &wanted) == 0 && ::tcgetattr(fd, &now) == 0 &&
+         (now.c_lflag & (ICANON | ECHO)) == 0 && now.c_cc[VMIN] == wanted.c_cc[VMIN] &&
+         now.c_cc[VTIME] == wanted.c_cc[VTIME];
 }
 
 // Reads one byte, retrying only after an interruption; -1 when none comes:

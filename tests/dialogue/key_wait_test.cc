@@ -480,6 +480,24 @@ TEST(KeyWait, EndsWhenTheTerminalCannotBeRead) {
   }
 }
 
+TEST(KeyWait, EndsAtOnceWhereTheTerminalKeepsLineMode) {
+  // A terminal whose line editing and echo are locked on accepts the switch
+  // to single keys without making it; the wait must not read a line instead.
+  PtySession session;
+  const termios before = session.Mode();
+  termios locked{};
+  locked.c_lflag = ICANON | ECHO;
+  if (!session.LockMode(locked)) GTEST_SKIP() << "locking a terminal's mode needs CAP_SYS_ADMIN";
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartAndReachClosingPrompt(session, kNoWalkthrough, prompt_end));
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out) << "waited in line mode";
+  EXPECT_TRUE(end.exited);
+  EXPECT_EQ(0, end.status);
+  EXPECT_EQ("", session.output().substr(prompt_end));
+  EXPECT_TRUE(SameMode(before, session.Mode()));
+}
+
 TEST(KeyWait, SignalsTheCallerIgnoresLeaveItWaitingForTheKey) {
   // As under nohup, or from a parent that ignores Ctrl+C for its children.
   PtySession session;
