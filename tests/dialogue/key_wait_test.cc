@@ -339,10 +339,12 @@ TEST(KeyWait, AStopAndContinueInTheMiddleOfAKeyLeaveItEndingByItself) {
     std::size_t prompt_end = 0;
     ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
     session.Type("\x1b[");
-    // The wait takes further bytes in the mode where a read may return none.
+    // The wait takes further bytes in the mode where a read may return none;
+    // a moment later it is reading, waiting for one.
     const auto give_up = std::chrono::steady_clock::now() + PtySession::kDeadline;
     while (session.Mode().c_cc[VMIN] != 0 && std::chrono::steady_clock::now() < give_up) {
     }
+    std::this_thread::sleep_for(kSlowLinkGap);
     session.Signal(SIGSTOP);
     if (!session.WaitForStop() || session.Mode().c_cc[VMIN] != 0) {
       ASSERT_LT(attempt, kAttempts) << "never stopped in the middle of the key";
