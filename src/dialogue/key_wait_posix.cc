@@ -20,11 +20,15 @@ constexpr cc_t kSequenceByteTenths = 1;
 constexpr int kFatalSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
 constexpr int kFatalSignalCount = sizeof kFatalSignals / sizeof kFatalSignals[0];
 
-// What the signal handler needs to put the terminal back. Set before the
-// handlers are installed and left alone until they are removed.
+// What the signal handlers need. Set before the handlers are installed and
+// left alone until they are removed.
 int g_terminal = -1;
 termios g_saved_mode;
 struct sigaction g_old_actions[kFatalSignalCount];
+// True when job control cannot stop this process for changing the mode from
+// a background process group (SIGTTOU ignored or blocked), so that it may
+// have done so.
+bool g_mode_settable_in_background = false;
 
 // The single-key modes of the wait: for the first byte of a key, which is
 // waited for without end, and for the further bytes of a sequence, each
@@ -37,10 +41,28 @@ constexpr int kFurtherBytesMode = 1;
 // The SIGCONT handler the wait replaced.
 struct sigaction g_old_continue_action;
 
+// True if the terminal's mode is this process's to put back. In the
+// foreground it holds the single-key mode, or still the mode saved a moment
+// before. In the background it holds the mode of whoever is in the
+// foreground now: the wait never got the terminal, or a shell took it back
+// when the program was stopped.
+bool TerminalModeIsOurs() {
+  return g_mode_settable_in_background || ::tcgetpgrp(g_terminal) == ::getpgrp();
+}
+
 // Restores the terminal, puts back the handler that was there before the
 // wait and raises the signal again, so the process ends as it would have.
 extern "C" void RestoreTerminalAndReraise(int signal_number) {
-  ::tcsetattr(g_terminal, TCSANOW, &g_saved_mode);
+  if (TerminalModeIsOurs()) {
+    // Never stopped here, not even if moved to the background just now: a
+    // terminating signal must end the process.
+    sigset_t job_control;
+    sigemptyset(&job_control);
+    sigaddset(&job_control, SIGTTOU);
+    ::sigprocmask(SIG_BLOCK, &job_control, nullptr);
+    ::tcflush(g_terminal, TCIFLUSH);  // what was typed at the wait, not for the shell
+    ::tcsetattr(g_terminal, TCSANOW, &g_saved_mode);
+  }
   for (int i = 0; i < kFatalSignalCount; ++i) {
     if (kFatalSignals[i] == signal_number) {
       ::sigaction(signal_number, &g_old_actions[i], nullptr);
@@ -50,10 +72,14 @@ extern "C" void RestoreTerminalAndReraise(int signal_number) {
 }
 
 void InstallSignalHandlers() {
+  struct sigaction action {};
+  action.sa_handler = RestoreTerminalAndReraise;
+  // One restore at a time, and no SIGCONT putting the single-key mode back
+  // in the middle of it.
+  sigemptyset(&action.sa_mask);
+  for (const int signal_number : kFatalSignals) sigaddset(&action.sa_mask, signal_number);
+  sigaddset(&action.sa_mask, SIGCONT);
   for (int i = 0; i < kFatalSignalCount; ++i) {
-    struct sigaction action {};
-    action.sa_handler = RestoreTerminalAndReraise;
-    sigemptyset(&action.sa_mask);
     ::sigaction(kFatalSignals[i], &action, &g_old_actions[i]);
     // A signal the caller chose to ignore stays ignored.
     if (g_old_actions[i].sa_handler == SIG_IGN) {
@@ -62,8 +88,26 @@ void InstallSignalHandlers() {
   }
 }
 
+void RemoveSignalHandlers() {
+  for (int i = 0; i < kFatalSignalCount; ++i) {
+    ::sigaction(kFatalSignals[i], &g_old_actions[i], nullptr);
+  }
+}
+
+// True if SIGTTOU is ignored or blocked: the terminal's mode can then be set
+// from a background process group without the process being stopped.
+bool ModeSettableInBackground() {
+  struct sigaction action {};
+  sigset_t blocked;
+  sigemptyset(&blocked);
+  ::sigaction(SIGTTOU, nullptr, &action);
+  ::sigprocmask(SIG_BLOCK, nullptr, &blocked);
+  return action.sa_handler == SIG_IGN || sigismember(&blocked, SIGTTOU) == 1;
+}
+
 // A job-control shell that stopped the program during the wait gives the
-// terminal back in line mode with echo; put the single-key mode back.
+// terminal back in line mode with echo; put the single-key mode back. In the
+// background this stops the process until it is in the foreground again.
 extern "C" void ReapplySingleKeyMode(int) {
   const int saved_errno = errno;
   ::tcsetattr(g_terminal, TCSANOW, &g_key_modes[g_key_mode]);
@@ -80,26 +124,8 @@ void InstallContinueHandler() {
 
 void RemoveContinueHandler() { ::sigaction(SIGCONT, &g_old_continue_action, nullptr); }
 
-void RemoveSignalHandlers() {
-  for (int i = 0; i < kFatalSignalCount; ++i) {
-    ::sigaction(kFatalSignals[i], &g_old_actions[i], nullptr);
-  }
-}
-
-// Reads one byte, retrying after interruptions; -1 on end, on error or when
-// the terminal's timer runs out.
-int ReadByte(int fd) {
-  for (;;) {
-    unsigned char byte = 0;
-    const ssize_t got = ::read(fd, &byte, 1);
-    if (got == 1) return byte;
-    if (got < 0 && errno == EINTR) continue;
-    return -1;  // timer run out, end of file, or the terminal has gone
-  }
-}
-
-// Puts the terminal into single-key mode and reads one key press.
-int ReadKey(int fd, const termios& saved) {
+// Fills `g_key_modes` from the terminal's mode `saved`.
+void PrepareKeyModes(const termios& saved) {
   termios raw = saved;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON);  // no line editing: no Enter
   raw.c_lflag &= ~static_cast<tcflag_t>(ECHO);    // the key is not shown
@@ -109,32 +135,70 @@ int ReadKey(int fd, const termios& saved) {
   raw.c_iflag &= ~static_cast<tcflag_t>(ICRNL);   // Enter arrives as CR
   raw.c_cc[VMIN] = 1;                             // a read returns one byte
   raw.c_cc[VTIME] = 0;                            // and waits for it
-  // Output processing is left as it is. TCSAFLUSH also discards whatever was
-  // typed before the wait, so only a key pressed now ends it.
-  if (::tcsetattr(fd, TCSAFLUSH, &raw) != 0) return -1;
+  // Output processing is left as it is.
   termios further = raw;
   further.c_cc[VMIN] = 0;                     // a read may return no byte
   further.c_cc[VTIME] = kSequenceByteTenths;  // once this time has passed
   g_key_modes[kFirstByteMode] = raw;
   g_key_modes[kFurtherBytesMode] = further;
-  g_key_mode = kFirstByteMode;
-  InstallContinueHandler();
+}
 
-  const int first = ReadByte(fd);
-  if (first >= 0) {
-    KeySequence sequence(static_cast<unsigned char>(first));
-    if (!sequence.Complete()) {
-      g_key_mode = kFurtherBytesMode;  // first, so SIGCONT cannot undo the change
-      ::tcsetattr(fd, TCSANOW, &further);
-    }
-    while (!sequence.Complete()) {
-      const int next = ReadByte(fd);
-      if (next < 0) break;
-      sequence.Feed(static_cast<unsigned char>(next));
+// Switches the terminal to the key mode `mode` (`when` as for tcsetattr) and
+// checks that it took it: tcsetattr() succeeds if any part of a change was
+// made, and a terminal whose line mode is locked keeps it. The mode is
+// recorded first, so that a stop and continue during the switch puts back
+// this mode rather than the one before.
+bool EnterKeyMode(int fd, int mode, int when) {
+  g_key_mode = mode;
+  const termios& wanted = g_key_modes[mode];
+  termios now{};
+  return ::tcsetattr(fd, when, &wanted) == 0 && ::tcgetattr(fd, &now) == 0 &&
+         (now.c_lflag & (ICANON | ECHO)) == 0 && now.c_cc[VMIN] == wanted.c_cc[VMIN] &&
+         now.c_cc[VTIME] == wanted.c_cc[VTIME];
+}
+
+// Reads one byte, retrying only after an interruption; -1 when none comes:
+// the terminal's timer ran out, or the terminal cannot be read any more
+// (end of file or EIO once it has hung up, EIO in a background process
+// group that ignores SIGTTIN).
+int ReadByte(int fd) {
+  for (;;) {
+    unsigned char byte = 0;
+    const ssize_t got = ::read(fd, &byte, 1);
+    if (got == 1) return byte;
+    if (got < 0 && errno == EINTR) continue;
+    return -1;
+  }
+}
+
+// Puts the terminal into single-key mode, reads one key press and puts the
+// saved mode back; -1 if the terminal would not take single keys or could
+// not be read.
+int ReadKey(int fd) {
+  PrepareKeyModes(g_saved_mode);
+  g_key_mode = kFirstByteMode;
+  // Before the terminal leaves line mode, so that a stop from then on is
+  // always followed by the single-key mode coming back.
+  InstallContinueHandler();
+  int first = -1;
+  // In the background this stops the process, as reading the terminal there
+  // would, until a shell brings it to the foreground. TCSAFLUSH discards
+  // whatever was typed before the wait, so only a key pressed now ends it.
+  if (EnterKeyMode(fd, kFirstByteMode, TCSAFLUSH)) {
+    first = ReadByte(fd);
+    if (first >= 0) {
+      KeySequence sequence(static_cast<unsigned char>(first));
+      if (!sequence.Complete() && EnterKeyMode(fd, kFurtherBytesMode, TCSANOW)) {
+        for (int next = 0; !sequence.Complete() && (next = ReadByte(fd)) >= 0;) {
+          sequence.Feed(static_cast<unsigned char>(next));
+        }
+      }
     }
   }
   RemoveContinueHandler();  // first, so a late SIGCONT cannot undo the restore
-  ::tcsetattr(fd, TCSANOW, &saved);
+  // TCSAFLUSH discards what arrived with the key (the rest of a paste, keys
+  // typed after it), so none of it reaches the shell as typed input.
+  ::tcsetattr(fd, TCSAFLUSH, &g_saved_mode);
   return first;
 }
 
@@ -150,8 +214,9 @@ int WaitForKey() {
   }
   g_terminal = fd;
   g_saved_mode = saved;
+  g_mode_settable_in_background = ModeSettableInBackground();
   InstallSignalHandlers();
-  const int key = ReadKey(fd, saved);
+  const int key = ReadKey(fd);
   RemoveSignalHandlers();
   ::close(fd);
   return key;

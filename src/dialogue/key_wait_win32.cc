@@ -81,6 +81,9 @@ int WaitForKey() {
   // Keys typed ahead before the wait do not end it.
   ::FlushConsoleInputBuffer(console);
   const int key = ReadKeyPress(console);
+  // The wait takes one key press: what arrived with it (the rest of a paste,
+  // keys typed after it) is discarded, not left for the next program.
+  ::FlushConsoleInputBuffer(console);
   ::SetConsoleMode(console, saved);
   ::SetConsoleCtrlHandler(RestoreModeOnExit, FALSE);
   return key;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <iostream>
 #include <random>
@@ -67,6 +68,8 @@ TEST(HostileSurroundings, StandardOutputThatCannotBeWrittenIsNoFailure) {
 TEST(HostileSurroundings, AFullNonBlockingPipeLosesNothing) {
   // Another program made the shared pipe non-blocking and it is full when
   // the program starts: each write meets EAGAIN until the reader drains it.
+  // Meanwhile the program waits: it takes hardly more processor time than
+  // the same run into a file, far less than the reader's pause.
   for (const char* name : {"elimination_basic", "matrix_large_values"}) {
     const std::string base = std::string(SIMEQ_TRANSCRIPTS) + "/" + name;
     InputFile input;
@@ -76,6 +79,10 @@ TEST(HostileSurroundings, AFullNonBlockingPipeLosesNothing) {
     EXPECT_EQ(0, measured.run.status) << name;
     EXPECT_EQ("", measured.run.err) << name;
     EXPECT_EQ(ReadFile(base + ".out"), measured.run.out) << name;
+    const MeasuredRun into_file = RunInSurroundings(SIMEQ_BINARY, input, StandardOutputKind::kFile);
+    const std::chrono::microseconds waiting = measured.processor_time - into_file.processor_time;
+    EXPECT_LT(waiting.count(), std::chrono::microseconds(kFullPipeReaderPause / 4).count())
+        << name << ": microseconds of processor time spent on the full pipe";
   }
 }
 

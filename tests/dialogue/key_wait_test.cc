@@ -14,7 +14,9 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
+#include "support/program_command.h"
 #include "support/pty_session.h"
 
 namespace simeq::testing {
@@ -69,11 +71,11 @@ termios UnusualLineMode(termios mode) {
 }
 
 // Starts the program with `input` as its whole standard input and waits
-// until it has written the closing prompt and taken the terminal for the
-// key; `prompt_end` receives the output position just past the prompt.
-::testing::AssertionResult StartAndReachKeyWait(PtySession& session, std::string_view input,
-                                                std::size_t& prompt_end,
-                                                const StartOptions& options = {}) {
+// until it has written the closing prompt; `prompt_end` receives the output
+// position just past the prompt.
+::testing::AssertionResult StartAndReachClosingPrompt(PtySession& session, std::string_view input,
+                                                      std::size_t& prompt_end,
+                                                      const StartOptions& options = {}) {
   session.Start(SIMEQ_BINARY, StandardInputFrom::kPipe, options);
   session.WriteStandardInput(input);
   session.CloseStandardInput();
@@ -81,10 +83,55 @@ termios UnusualLineMode(termios mode) {
   if (prompt_end == std::string::npos) {
     return ::testing::AssertionFailure() << "no closing prompt in:\n" << session.output();
   }
+  return ::testing::AssertionSuccess();
+}
+
+// StartAndReachClosingPrompt, then waits until the program has taken the
+// terminal for the key.
+::testing::AssertionResult StartAndReachKeyWait(PtySession& session, std::string_view input,
+                                                std::size_t& prompt_end,
+                                                const StartOptions& options = {}) {
+  const ::testing::AssertionResult started =
+      StartAndReachClosingPrompt(session, input, prompt_end, options);
+  if (!started) return started;
   if (!session.WaitForSingleKeyMode()) {
     return ::testing::AssertionFailure() << "the terminal never left line mode";
   }
   return ::testing::AssertionSuccess();
+}
+
+// Starts the program in the background as `simeq &` would, where it must
+// stop at the closing wait without touching the terminal, then brings it to
+// the foreground, where it must take the terminal for its key.
+::testing::AssertionResult StartInTheBackgroundThenBringForward(PtySession& session,
+                                                                std::size_t& prompt_end) {
+  const termios before = session.Mode();
+  StartOptions options;
+  options.background = true;
+  const ::testing::AssertionResult started =
+      StartAndReachClosingPrompt(session, kNoWalkthrough, prompt_end, options);
+  if (!started) return started;
+  if (!session.WaitForStop()) return ::testing::AssertionFailure() << "not stopped";
+  ::testing::AssertionResult unchanged = SameMode(before, session.Mode());
+  if (!unchanged) return unchanged << " in the background";
+  session.Foreground();
+  if (!session.WaitForSingleKeyMode()) {
+    return ::testing::AssertionFailure() << "the terminal never left line mode";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Waits for the program to end after its key and checks that it ended as
+// it should: of itself with status 0, nothing echoed after the closing
+// prompt, the terminal as `before` and nothing of the key left unread.
+void ExpectEndAfterTheKey(PtySession& session, std::size_t prompt_end, const termios& before) {
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out);
+  EXPECT_TRUE(end.exited);
+  EXPECT_EQ(0, end.status);
+  EXPECT_EQ("", session.output().substr(prompt_end)) << "echoed";
+  EXPECT_TRUE(SameMode(before, session.Mode()));
+  EXPECT_EQ("", session.TakeUnreadInput()) << "left for the shell";
 }
 
 // How far apart the bytes of a key arrive over a slow connection such as ssh.
@@ -155,6 +202,7 @@ TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
       {"Enter", "\r"},
       {"Escape", "\x1b"},
       {"Alt+x", "\x1bx"},
+      {"Alt+[, a sequence that never ends", "\x1b["},
       {"cursor up", "\x1b[A"},
       {"cursor up, bytes apart", "\x1b[A", true},
       {"F1 in application mode", "\x1bOP"},
@@ -164,6 +212,7 @@ TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
       {"two-byte character", "\xc3\xa9"},
       {"fullwidth exclamation mark", "\xef\xbc\x81"},
       {"four-byte character", "\xf0\x9f\x98\x80"},
+      {"a paste of ab", "ab"},
   };
   for (const auto& key : kKeys) {
     SCOPED_TRACE(key.name);
@@ -173,13 +222,7 @@ TEST(KeyWait, EachKeyEndsItWholeAndLeavesTheTerminalAsItWas) {
     ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
 
     TypeKey(session, key.bytes, key.apart);
-    const PtyExit end = session.WaitForExit();
-    EXPECT_FALSE(end.timed_out);
-    EXPECT_TRUE(end.exited);
-    EXPECT_EQ(0, end.status);
-    EXPECT_EQ("", session.output().substr(prompt_end)) << "echoed";
-    EXPECT_TRUE(SameMode(before, session.Mode()));
-    EXPECT_EQ("", session.TakeUnreadInput()) << "left for the shell";
+    ExpectEndAfterTheKey(session, prompt_end, before);
   }
 }
 
@@ -264,23 +307,197 @@ TEST(KeyWait, TakesSingleKeysAgainAfterAStopAndContinue) {
   EXPECT_TRUE(SameMode(before, session.Mode()));
 }
 
-TEST(KeyWait, SignalDuringItEndsTheProgramAndRestoresTheMode) {
-  static constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
-  for (const int signal_number : kSignals) {
-    SCOPED_TRACE(::strsignal(signal_number));
+TEST(KeyWait, AHeldDownCursorKeyEndsItAtTheFirstPress) {
+  // Each repeat arrives while the wait would still take further bytes of the
+  // one before, so only the end of the key's own sequence can end it. After
+  // each, the program has a moment to end, far less than that time.
+  constexpr int kRepeats = 30;
+  constexpr std::chrono::milliseconds kMoment{1};
+  PtySession session;
+  const termios before = session.Mode();
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
+  int typed = 0;
+  while (typed < kRepeats && session.TypeWhileStopped("\x1b[A", kMoment)) ++typed;
+  EXPECT_LT(typed, kRepeats) << "still waiting after every repeat";
+  const PtyExit end = session.WaitForExit();
+  EXPECT_EQ(0, end.status);
+  EXPECT_EQ("", session.output().substr(prompt_end)) << "echoed";
+  EXPECT_TRUE(SameMode(before, session.Mode()));
+}
+
+TEST(KeyWait, AStopAndContinueInTheMiddleOfAKeyLeaveItEndingByItself) {
+  // Alt+[ sends ESC [ and no more: the wait takes further bytes until its
+  // timer runs out. Stopped meanwhile and given back the terminal in line
+  // mode, it must get that timer back rather than wait for another key.
+  // Each attempt stops it within that time, which a very busy machine can
+  // miss; then the attempt is made again.
+  constexpr int kAttempts = 5;
+  for (int attempt = 1;; ++attempt) {
     PtySession session;
-    session.SetMode(UnusualLineMode(session.Mode()));
     const termios before = session.Mode();
     std::size_t prompt_end = 0;
     ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end));
+    session.Type("\x1b[");
+    // The wait takes further bytes in the mode where a read may return none;
+    // a moment later it is reading, waiting for one.
+    const auto give_up = std::chrono::steady_clock::now() + PtySession::kDeadline;
+    while (session.Mode().c_cc[VMIN] != 0 && std::chrono::steady_clock::now() < give_up) {
+    }
+    std::this_thread::sleep_for(kSlowLinkGap);
+    session.Signal(SIGSTOP);
+    if (!session.WaitForStop() || session.Mode().c_cc[VMIN] != 0) {
+      ASSERT_LT(attempt, kAttempts) << "never stopped in the middle of the key";
+      continue;
+    }
+    session.SetMode(before);
+    session.Signal(SIGCONT);
+    const PtyExit end = session.WaitForExit();
+    EXPECT_FALSE(end.timed_out) << "waits for a key after the continue";
+    EXPECT_TRUE(end.exited);
+    EXPECT_EQ(0, end.status);
+    EXPECT_TRUE(SameMode(before, session.Mode()));
+    EXPECT_EQ("", session.TakeUnreadInput()) << "left for the shell";
+    return;
+  }
+}
 
-    session.Signal(signal_number);
+TEST(KeyWait, NoLongerCatchesAContinueWhenItPutsTheTerminalBack) {
+  // A SIGCONT just after the terminal is put back must not bring the
+  // single-key mode back for the shell. That moment is too short to hit, so
+  // the program is held in the restore itself: its shell took the terminal
+  // back while it read the key, so putting the mode back from the
+  // background stops it.
+  if (!EmulatorCommand().empty()) GTEST_SKIP() << "the emulator catches every signal itself";
+  PtySession session;
+  const termios before = session.Mode();
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartInTheBackgroundThenBringForward(session, prompt_end));
+  EXPECT_TRUE(session.Catches(SIGCONT)) << "no handler to take single keys again after a stop";
+
+  session.TakeTerminalBack();
+  session.Type("k");
+  ASSERT_TRUE(session.WaitForStop()) << "putting the mode back from the background did not stop it";
+  EXPECT_FALSE(session.Catches(SIGCONT));
+  session.Foreground();
+  ExpectEndAfterTheKey(session, prompt_end, before);
+}
+
+TEST(KeyWait, SignalDuringItEndsTheProgramAndRestoresTheMode) {
+  // Where the wait is when the signal comes: in the foreground; stopped in
+  // the background before it got the terminal, as under `timeout`; or
+  // stopped reading in the background after setting the mode from there,
+  // which an ignored SIGTTOU allows.
+  static constexpr struct {
+    const char* name;
+    bool background;
+    bool ignoring_sigttou;
+  } kPlaces[] = {
+      {"foreground", false, false},
+      {"stopped in the background", true, false},
+      {"stopped reading in the background, SIGTTOU ignored", true, true},
+  };
+  static constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
+  for (const auto& place : kPlaces) {
+    for (const int signal_number : kSignals) {
+      SCOPED_TRACE(std::string(place.name) + ", " + ::strsignal(signal_number));
+      PtySession session;
+      StartOptions options;
+      options.background = place.background;
+      if (place.ignoring_sigttou) options.ignored_signals = {SIGTTOU};
+      std::size_t prompt_end = 0;
+      termios expected{};
+      if (!place.background) {
+        session.SetMode(UnusualLineMode(session.Mode()));
+        expected = session.Mode();
+        ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end, options));
+        session.Signal(signal_number);
+      } else {
+        expected = session.Mode();
+        ASSERT_TRUE(StartAndReachClosingPrompt(session, kNoWalkthrough, prompt_end, options));
+        ASSERT_TRUE(session.WaitForStop());
+        if (!place.ignoring_sigttou) {
+          // The terminal is the foreground's, in a mode of its own that the
+          // program must leave alone.
+          session.SetMode(UnusualLineMode(expected));
+          expected = session.Mode();
+        }
+        // What `timeout` and a shell's `kill` do to a stopped job.
+        session.Signal(signal_number);
+        session.Signal(SIGCONT);
+      }
+      const PtyExit end = session.WaitForExit();
+      EXPECT_FALSE(end.timed_out);
+      EXPECT_FALSE(end.exited);
+      EXPECT_EQ(signal_number, end.status);
+      EXPECT_TRUE(SameMode(expected, session.Mode()));
+    }
+  }
+}
+
+TEST(KeyWait, StartedInTheBackgroundItStopsUntilInTheForegroundThenTakesItsKey) {
+  PtySession session;
+  const termios before = session.Mode();
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartInTheBackgroundThenBringForward(session, prompt_end));
+  EXPECT_TRUE(session.StillRunningAfter(std::chrono::milliseconds{300}));
+  session.Type("k");
+  ExpectEndAfterTheKey(session, prompt_end, before);
+}
+
+TEST(KeyWait, EndsWhenTheTerminalCannotBeRead) {
+  static const struct {
+    const char* name;
+    std::vector<int> ignored_signals;
+    bool background;
+    bool hang_up;
+  } kCases[] = {
+      // A closed terminal window under nohup: the terminal hangs up.
+      {"hung up, SIGHUP ignored", {SIGHUP}, false, true},
+      // Reading there gives EIO again and again; with SIGTTOU ignored the
+      // program sets the single-key mode from there first.
+      {"in the background, SIGTTIN and SIGTTOU ignored", {SIGTTIN, SIGTTOU}, true, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    PtySession session;
+    const termios before = session.Mode();
+    StartOptions options;
+    options.ignored_signals = c.ignored_signals;
+    options.background = c.background;
+    std::size_t prompt_end = 0;
+    if (c.hang_up) {
+      ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end, options));
+      session.HangUp();
+    } else {
+      ASSERT_TRUE(StartAndReachClosingPrompt(session, kNoWalkthrough, prompt_end, options));
+    }
     const PtyExit end = session.WaitForExit();
     EXPECT_FALSE(end.timed_out);
-    EXPECT_FALSE(end.exited);
-    EXPECT_EQ(signal_number, end.status);
-    EXPECT_TRUE(SameMode(before, session.Mode()));
+    EXPECT_TRUE(end.exited);
+    EXPECT_EQ(0, end.status);
+    if (!c.hang_up) {
+      EXPECT_TRUE(SameMode(before, session.Mode()));
+    }
   }
+}
+
+TEST(KeyWait, EndsAtOnceWhereTheTerminalKeepsLineMode) {
+  // A terminal whose line editing and echo are locked on accepts the switch
+  // to single keys without making it; the wait must not read a line instead.
+  PtySession session;
+  const termios before = session.Mode();
+  termios locked{};
+  locked.c_lflag = ICANON | ECHO;
+  if (!session.LockMode(locked)) GTEST_SKIP() << "locking a terminal's mode needs CAP_SYS_ADMIN";
+  std::size_t prompt_end = 0;
+  ASSERT_TRUE(StartAndReachClosingPrompt(session, kNoWalkthrough, prompt_end));
+  const PtyExit end = session.WaitForExit();
+  EXPECT_FALSE(end.timed_out) << "waited in line mode";
+  EXPECT_TRUE(end.exited);
+  EXPECT_EQ(0, end.status);
+  EXPECT_EQ("", session.output().substr(prompt_end));
+  EXPECT_TRUE(SameMode(before, session.Mode()));
 }
 
 TEST(KeyWait, SignalsTheCallerIgnoresLeaveItWaitingForTheKey) {

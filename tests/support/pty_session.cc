@@ -12,7 +12,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <thread>
 
 #include "support/program_command.h"
 
@@ -76,26 +79,37 @@ class ScopedEnvironment {
   std::vector<Saved> saved_;
 };
 
-// In the child between fork and exec: only async-signal-safe calls. An
-// `input` or `output` of -1 means descriptor 0 closed or 1 the terminal.
-[[noreturn]] void ExecInSession(const ProgramCommand& command, int terminal, int input, int output,
-                                const std::vector<int>& ignored_signals) {
+// Where the program's standard streams come from, and what it ignores.
+struct ChildSetup {
+  int terminal;  // the terminal's slave side
+  int input;     // standard input, or -1 for descriptor 0 closed
+  int output;    // standard output, or -1 for the terminal
+  const std::vector<int>& ignored_signals;
+};
+
+// Makes this process the leader of a new session with `terminal` as its
+// controlling terminal, in the terminal's foreground process group.
+void LeadSessionOn(int terminal) {
   ::setsid();
   if (::ioctl(terminal, TIOCSCTTY, 0) != 0) ::_exit(126);
-  if (input >= 0) {
-    ::dup2(input, STDIN_FILENO);
+}
+
+// In the child between fork and exec: only async-signal-safe calls.
+[[noreturn]] void ExecProgram(const ProgramCommand& command, const ChildSetup& setup) {
+  if (setup.input >= 0) {
+    ::dup2(setup.input, STDIN_FILENO);
   } else {
     ::close(STDIN_FILENO);
   }
-  ::dup2(output >= 0 ? output : terminal, STDOUT_FILENO);
-  ::dup2(terminal, STDERR_FILENO);
+  ::dup2(setup.output >= 0 ? setup.output : setup.terminal, STDOUT_FILENO);
+  ::dup2(setup.terminal, STDERR_FILENO);
   // The program starts as it would from a shell: default signal handling
   // unless it asks otherwise, nothing blocked, and no core file left behind
   // by a signal test.
   for (const int signal_number : {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGPIPE}) {
     ::signal(signal_number, SIG_DFL);
   }
-  for (const int signal_number : ignored_signals) ::signal(signal_number, SIG_IGN);
+  for (const int signal_number : setup.ignored_signals) ::signal(signal_number, SIG_IGN);
   sigset_t none;
   ::sigemptyset(&none);
   ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -104,6 +118,59 @@ class ScopedEnvironment {
   ::alarm(kAlarmSeconds);
   command.Exec();
   ::_exit(127);
+}
+
+// In the child: what a job-control shell does for `simeq &`. It leads the
+// session and keeps the terminal's foreground, starts the program in a
+// process group of its own and writes its process ID to `report`; on
+// SIGUSR1 it gives the program the terminal and continues it (`fg`), on
+// SIGUSR2 it takes the terminal back. It ends as the program ends: with its
+// exit status, or by its signal.
+[[noreturn]] void RunShellStandIn(const ProgramCommand& command, const ChildSetup& setup,
+                                  int report) {
+  LeadSessionOn(setup.terminal);
+  sigset_t watched;
+  ::sigemptyset(&watched);
+  ::sigaddset(&watched, SIGCHLD);
+  ::sigaddset(&watched, SIGUSR1);
+  ::sigaddset(&watched, SIGUSR2);
+  ::sigprocmask(SIG_BLOCK, &watched, nullptr);
+  const pid_t program = ::fork();
+  if (program < 0) ::_exit(126);
+  if (program == 0) {
+    ::setpgid(0, 0);
+    ExecProgram(command, setup);
+  }
+  ::setpgid(program, program);  // both sides, so that it is done before either goes on
+  ::signal(SIGTTOU, SIG_IGN);   // it may give the terminal away from the background
+  const rlimit no_core{0, 0};
+  ::setrlimit(RLIMIT_CORE, &no_core);
+  if (::write(report, &program, sizeof program) != sizeof program) ::_exit(126);
+  ::close(report);
+  ::alarm(kAlarmSeconds);
+  for (;;) {
+    int signal_number = 0;
+    if (::sigwait(&watched, &signal_number) != 0) continue;
+    if (signal_number == SIGUSR1) {
+      ::tcsetpgrp(setup.terminal, program);
+      ::kill(-program, SIGCONT);
+      continue;
+    }
+    if (signal_number == SIGUSR2) {
+      ::tcsetpgrp(setup.terminal, ::getpgrp());
+      continue;
+    }
+    int wait_status = 0;
+    if (::waitpid(program, &wait_status, WNOHANG) != program) continue;  // stopped, not ended
+    if (WIFEXITED(wait_status)) ::_exit(WEXITSTATUS(wait_status));
+    const int ending = WTERMSIG(wait_status);
+    ::signal(ending, SIG_DFL);
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::raise(ending);
+    ::_exit(126);
+  }
 }
 
 }  // namespace
@@ -123,6 +190,7 @@ PtySession::PtySession() {
 
 PtySession::~PtySession() {
   if (child_ > 0 && !Ended()) {
+    if (program_ != child_) ::kill(program_, SIGKILL);
     ::kill(child_, SIGKILL);
     int ignored = 0;
     while (::waitpid(child_, &ignored, 0) < 0 && errno == EINTR) {
@@ -143,6 +211,8 @@ void PtySession::Start(const std::string& binary, StandardInputFrom input,
       ::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, socket_ends) != 0) {
     Fail("socketpair");
   }
+  int report_ends[2] = {-1, -1};
+  if (options.background && ::pipe2(report_ends, O_CLOEXEC) != 0) Fail("pipe2");
   const ProgramCommand command(binary);
   const ScopedEnvironment environment(options.environment);
   child_ = ::fork();
@@ -151,7 +221,21 @@ void PtySession::Start(const std::string& binary, StandardInputFrom input,
     const int stdin_from = input == StandardInputFrom::kPipe       ? pipe_ends[0]
                            : input == StandardInputFrom::kTerminal ? slave_
                                                                    : -1;
-    ExecInSession(command, slave_, stdin_from, socket_ends[1], options.ignored_signals);
+    const ChildSetup setup{slave_, stdin_from, socket_ends[1], options.ignored_signals};
+    if (options.background) RunShellStandIn(command, setup, report_ends[1]);
+    LeadSessionOn(slave_);
+    ExecProgram(command, setup);
+  }
+  program_ = child_;
+  if (options.background) {
+    ::close(report_ends[1]);
+    pid_t program = -1;
+    ssize_t got;
+    while ((got = ::read(report_ends[0], &program, sizeof program)) < 0 && errno == EINTR) {
+    }
+    ::close(report_ends[0]);
+    if (got != sizeof program) Fail("starting the program in the background");
+    program_ = program;
   }
   if (input == StandardInputFrom::kPipe) {
     ::close(pipe_ends[0]);
@@ -175,6 +259,35 @@ void PtySession::CloseStandardInput() {
 }
 
 void PtySession::Type(std::string_view bytes) { WriteAll(master_, bytes); }
+
+bool PtySession::TypeWhileStopped(std::string_view bytes, std::chrono::microseconds moment) {
+  Signal(SIGSTOP);
+  if (!WaitForStop()) return false;
+  if ((Mode().c_lflag & ICANON) != 0) {  // stopped after putting the terminal back
+    Signal(SIGCONT);
+    return false;
+  }
+  Type(bytes);
+  const auto deadline = Clock::now() + kDeadline;
+  // The bytes reach the terminal's input queue a moment after the write.
+  while (UnreadCount() < bytes.size()) {
+    if (Clock::now() > deadline) return false;
+  }
+  Signal(SIGCONT);
+  while (UnreadCount() > 0 && !Ended()) {
+    if (Clock::now() > deadline) return false;
+  }
+  for (const auto end = Clock::now() + moment; Clock::now() < end;) {
+    if (Ended() || (Mode().c_lflag & ICANON) != 0) return false;
+  }
+  return true;
+}
+
+std::size_t PtySession::UnreadCount() const {
+  int count = 0;
+  if (::ioctl(slave_, FIONREAD, &count) != 0) Fail("FIONREAD");
+  return static_cast<std::size_t>(count);
+}
 
 std::size_t PtySession::WaitForOutput(std::string_view text, std::size_t from) {
   return WaitFor(output_, text, from);
@@ -211,12 +324,18 @@ bool PtySession::StillRunningAfter(std::chrono::milliseconds duration) {
 }
 
 void PtySession::Signal(int signal_number) {
-  if (child_ > 0 && !Ended()) ::kill(child_, signal_number);
+  if (child_ > 0 && !Ended()) ::kill(program_, signal_number);
 }
 
 bool PtySession::WaitForStop() {
   const auto deadline = Clock::now() + kDeadline;
   while (!Ended()) {
+    if (program_ != child_) {
+      if (StoppedNow()) return true;
+      if (Clock::now() > deadline) return false;
+      Collect(kPollStep);
+      continue;
+    }
     int wait_status = 0;
     if (::waitpid(child_, &wait_status, WNOHANG | WUNTRACED) == child_) {
       if (WIFSTOPPED(wait_status)) return true;
@@ -227,6 +346,54 @@ bool PtySession::WaitForStop() {
     Collect(kPollStep);
   }
   return false;
+}
+
+bool PtySession::StoppedNow() const {
+  // The state is the first field after the command name, which is in
+  // parentheses and may itself hold blanks and parentheses.
+  std::ifstream stat("/proc/" + std::to_string(program_) + "/stat");
+  const std::string line((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t name_end = line.rfind(')');
+  return name_end != std::string::npos && line.compare(name_end, 3, ") T") == 0;
+}
+
+bool PtySession::Catches(int signal_number) const {
+  // SigCgt: the caught signals as a hexadecimal mask, signal N at bit N-1.
+  std::ifstream status("/proc/" + std::to_string(program_) + "/status");
+  constexpr std::string_view kField = "SigCgt:";
+  for (std::string line; std::getline(status, line);) {
+    if (!line.starts_with(kField)) continue;
+    const unsigned long long caught = std::stoull(line.substr(kField.size()), nullptr, 16);
+    return (caught >> (signal_number - 1) & 1) != 0;
+  }
+  throw std::runtime_error("no SigCgt for the program in /proc");
+}
+
+void PtySession::WaitForForeground(pid_t group) {
+  const auto deadline = Clock::now() + kDeadline;
+  pid_t now = -1;
+  while (::ioctl(master_, TIOCGPGRP, &now) == 0 && now != group && !Ended()) {
+    if (Clock::now() > deadline) throw std::runtime_error("the foreground never changed");
+    std::this_thread::sleep_for(std::chrono::milliseconds{1});
+  }
+}
+
+void PtySession::Foreground() {
+  if (program_ == child_) throw std::logic_error("the program was not started in the background");
+  ::kill(child_, SIGUSR1);
+  WaitForForeground(program_);
+}
+
+void PtySession::TakeTerminalBack() {
+  if (program_ == child_) throw std::logic_error("the program was not started in the background");
+  ::kill(child_, SIGUSR2);
+  WaitForForeground(child_);
+}
+
+void PtySession::HangUp() {
+  Collect(std::chrono::milliseconds{0});
+  ::close(master_);
+  master_ = -1;
 }
 
 PtyExit PtySession::WaitForExit() {
@@ -255,6 +422,11 @@ void PtySession::SetMode(const termios& mode) {
   if (::tcsetattr(slave_, TCSANOW, &mode) != 0) Fail("tcsetattr");
 }
 
+bool PtySession::LockMode(const termios& locked) {
+  termios lock = locked;
+  return ::ioctl(slave_, TIOCSLCKTRMIOS, &lock) == 0;
+}
+
 std::string PtySession::TakeUnreadInput() {
   // In line mode an unfinished line cannot be read, so look in single-key
   // mode with no waiting, then put the mode back.
@@ -275,6 +447,7 @@ std::string PtySession::TakeUnreadInput() {
 }
 
 void PtySession::Collect(std::chrono::milliseconds wait) {
+  // After a hang-up master_ is -1, which poll() passes over.
   pollfd ready[2] = {{master_, POLLIN, 0}, {output_socket_, POLLIN, 0}};
   ::poll(ready, output_socket_ >= 0 ? 2 : 1, static_cast<int>(wait.count()));
   char packet[65536];

@@ -32,6 +32,10 @@ struct StartOptions {
   StandardOutputTo output = StandardOutputTo::kTerminal;
   std::vector<int> ignored_signals;      // set to be ignored, as nohup does
   std::vector<std::string> environment;  // NAME=value entries set for it
+  // In a process group of its own outside the terminal's foreground group,
+  // as `simeq &` from a job-control shell: the session is led by a stand-in
+  // for the shell, which keeps the foreground until Foreground().
+  bool background = false;
 };
 
 // How a run under a pseudo-terminal ended.
@@ -42,10 +46,11 @@ struct PtyExit {
 };
 
 // A pseudo-terminal owned by the test, and a program running in a session of
-// its own with that terminal as its controlling terminal, standard output and
-// standard error. The test types into the terminal and collects what appears
-// on it. Every wait ends at a deadline; a program still running when the
-// session is destroyed is killed.
+// its own (led by the program, or by a stand-in for a shell when it runs in
+// the background) with that terminal as its controlling terminal, standard
+// output and standard error. The test types into the terminal and collects
+// what appears on it. Every wait ends at a deadline; a program still running
+// when the session is destroyed is killed.
 class PtySession {
  public:
   // How long any single wait may take before it gives up.
@@ -67,6 +72,12 @@ class PtySession {
 
   // Types `bytes` into the terminal in one write, as one key press sends them.
   void Type(std::string_view bytes);
+  // Stops the program, types `bytes` and continues it; once it has read
+  // them, gives it `moment` to leave single-key mode. True if it is still in
+  // single-key mode then; false, typing nothing, if it had left it before.
+  // As the program is stopped while they arrive, a pause of the test before
+  // them cannot look like a pause in the typing.
+  bool TypeWhileStopped(std::string_view bytes, std::chrono::microseconds moment);
 
   // Waits until `text` appears in the output at or after `from`; returns the
   // position just past it, or std::string::npos at the deadline or once the
@@ -86,9 +97,26 @@ class PtySession {
   // Sends `signal_number` to the program.
   void Signal(int signal_number);
 
-  // Waits until the program has been stopped (by SIGTSTP or SIGSTOP); false
-  // at the deadline or if it ended instead.
+  // Waits until the program has been stopped (by SIGSTOP, or by SIGTTOU or
+  // SIGTTIN in the background); false at the deadline or if it ended instead.
   bool WaitForStop();
+
+  // What a shell's `fg` does for a program started in the background: gives
+  // it the terminal and continues it. Returns once the terminal is its (or
+  // it has ended).
+  void Foreground();
+  // Puts the shell stand-in in the terminal's foreground again, as a shell
+  // does when its job stops; the program is not told. Returns once done.
+  void TakeTerminalBack();
+
+  // True if the program has a handler installed for `signal_number`, as
+  // /proc tells. (Under an emulator, the emulator's own handlers count.)
+  bool Catches(int signal_number) const;
+
+  // Closes the terminal's master side, as when a terminal window is closed:
+  // the program's terminal hangs up. Only the output so far can be looked
+  // at afterwards, not the mode.
+  void HangUp();
 
   // Waits for the program to end and collects all it wrote; a program still
   // running at the deadline is killed and reported as timed out.
@@ -103,6 +131,10 @@ class PtySession {
   termios Mode() const;
   // Sets the terminal's mode at once.
   void SetMode(const termios& mode);
+  // Locks the bits and characters that are non-zero in `locked`, so that
+  // setting the mode leaves them as they are; false if this process may not
+  // (it needs CAP_SYS_ADMIN).
+  bool LockMode(const termios& locked);
 
   // Takes and returns whatever was typed into the terminal and is still
   // unread, whichever mode the terminal is in.
@@ -117,12 +149,21 @@ class PtySession {
   bool Ended();
   // Records how the program ended from its `waitpid` status.
   void RecordEnd(int wait_status);
+  // True if the program is stopped now, as /proc tells (for a program that
+  // is not this process's child).
+  bool StoppedNow() const;
+  // How many typed bytes wait in the terminal for the program to read them.
+  std::size_t UnreadCount() const;
+  // Waits until the terminal's foreground process group is `group`, or the
+  // program has ended.
+  void WaitForForeground(pid_t group);
 
   int master_ = -1;
   int slave_ = -1;
   int input_pipe_ = -1;
   int output_socket_ = -1;
-  pid_t child_ = -1;
+  pid_t child_ = -1;    // the program, or the shell stand-in above it
+  pid_t program_ = -1;  // the program
   bool ended_ = false;  // the program has ended and been waited for
   PtyExit exit_;
   std::string output_;

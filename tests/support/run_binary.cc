@@ -43,9 +43,6 @@ void WriteAll(int fd, const char* data, std::size_t size) {
 // descriptor's name so that reading starts at the beginning.
 std::string ReadFromStart(int fd) { return ReadFile("/proc/self/fd/" + std::to_string(fd)); }
 
-// How long the reader of a full pipe lets the program meet it before draining.
-constexpr std::chrono::milliseconds kPipeReaderPause{500};
-
 // A pipe as another program may hand it over: its write end non-blocking,
 // its capacity one page, and that page already full. `filled` receives the
 // number of bytes put in.
@@ -155,7 +152,7 @@ MeasuredRun RunInSurroundings(const std::string& binary, const InputFile& input,
   std::string drained;
   if (full_pipe) {
     ::close(pipe_ends[1]);
-    std::this_thread::sleep_for(kPipeReaderPause);
+    std::this_thread::sleep_for(kFullPipeReaderPause);
     drained = ReadToEnd(pipe_ends[0]);  // ends when the program has gone
     ::close(pipe_ends[0]);
     if (drained.size() < filled || drained.find_first_not_of('#') < filled) {
@@ -173,6 +170,10 @@ MeasuredRun RunInSurroundings(const std::string& binary, const InputFile& input,
   measured.run.status =
       WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
   measured.peak_memory_kib = usage.ru_maxrss;
+  for (const timeval& spent : {usage.ru_utime, usage.ru_stime}) {
+    measured.processor_time +=
+        std::chrono::seconds(spent.tv_sec) + std::chrono::microseconds(spent.tv_usec);
+  }
   ::close(out);
   ::close(err);
   return measured;

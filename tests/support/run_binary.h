@@ -1,6 +1,7 @@
 #ifndef SIMEQ_TESTS_SUPPORT_RUN_BINARY_H_
 #define SIMEQ_TESTS_SUPPORT_RUN_BINARY_H_
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -20,10 +21,13 @@ enum class StandardOutputKind {
   kFullDevice,  // /dev/full, where every write fails for lack of space
   kClosed,      // descriptor 1 is not open at all
   // A non-blocking pipe shrunk to one page and full when the program starts;
-  // the test drains it after a pause and keeps what follows its own filling
-  // in RunResult::out.
+  // the test drains it after kFullPipeReaderPause and keeps what follows its
+  // own filling in RunResult::out.
   kFullNonBlockingPipe,
 };
+
+// How long the reader of a full pipe lets the program meet it before draining.
+inline constexpr std::chrono::milliseconds kFullPipeReaderPause{500};
 
 // Standard input for a run, kept in an unlinked temporary file and built
 // piece by piece, so that even a very large input never sits in memory.
@@ -49,6 +53,7 @@ class InputFile {
 struct MeasuredRun {
   RunResult run;             // out is empty unless standard output was a file or pipe
   long peak_memory_kib = 0;  // the child's largest resident set size
+  std::chrono::microseconds processor_time{0};  // the child's, user and system
 };
 
 // Runs `binary` in a new session with no controlling terminal, `input` as
