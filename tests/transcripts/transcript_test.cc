@@ -1,6 +1,6 @@
 // Each NAME.in in this folder is fed to the program as standard input, and
 // what it writes must equal NAME.out byte for byte. The expected files were
-// written by hand from the screens' line-by-line descriptions.
+// worked out by hand, line by line, never copied from the program's output.
 
 #include <gtest/gtest.h>
 
