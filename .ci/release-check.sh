@@ -168,7 +168,8 @@ check_nothing_else() {
 }
 
 main() {
-  ensure_packages git file python3 dpkg-dev qemu-user wine wine64 valgrind binutils-aarch64-linux-gnu
+  ensure_packages git file python3 dpkg-dev qemu-user wine wine64 valgrind \
+    binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf
   version=$(sed -n 's/^project(simeq VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
@@ -178,8 +179,10 @@ main() {
   check_checksums
   check_static_tarball linux-x86_64 x86-64
   check_static_tarball linux-aarch64 "ARM aarch64" qemu-aarch64
+  check_static_tarball linux-armhf "ARM, EABI5" qemu-arm
   check_debian_package amd64 objdump
   check_debian_package arm64 aarch64-linux-gnu-objdump qemu-aarch64 -L /usr/aarch64-linux-gnu
+  check_debian_package armhf arm-linux-gnueabihf-objdump qemu-arm -L /usr/arm-linux-gnueabihf
   check_windows_zip
   check_source_tarball
   check_nothing_else

@@ -6,10 +6,10 @@
 # dist/ then holds, VERSION being the one project() in CMakeLists.txt names:
 #   simeq-VERSION-linux-x86_64.tar.gz   fully static, stripped program, the
 #   simeq-VERSION-linux-aarch64.tar.gz  manual page and README, in a folder
-#                                       named like the archive
+#   simeq-VERSION-linux-armhf.tar.gz    named like the archive
 #   simeq_VERSION_amd64.deb             Debian packages (the C library
 #   simeq_VERSION_arm64.deb             shared, as Debian expects; VERSION
-#                                       with the Debian revision, if any)
+#   simeq_VERSION_armhf.deb             with the Debian revision, if any)
 #   simeq-VERSION-windows-x86_64.zip    simeq.exe and README.txt (CR LF)
 #   simeq-VERSION.tar.gz                the source (git archive)
 #   SHA256SUMS                          for sha256sum -c
@@ -104,7 +104,7 @@ main() {
     exit 2
   fi
   ensure_packages g++ cmake make git gzip file python3 dpkg-dev \
-    g++-aarch64-linux-gnu g++-mingw-w64-x86-64
+    g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-mingw-w64-x86-64
   version=$(sed -n 's/^project(simeq VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
   if [[ -z $version ]]; then
     echo "release.sh: no version in project() of CMakeLists.txt" >&2
@@ -121,8 +121,10 @@ main() {
 
   static_tarball linux-x86_64
   static_tarball linux-aarch64
+  static_tarball linux-armhf
   debian_package amd64
   debian_package arm64
+  debian_package armhf
   windows_zip
   source_tarball
 
