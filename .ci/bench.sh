@@ -6,21 +6,21 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/ensure-packages.sh
+source .ci/common.sh
 ensure_packages g++ cmake make libbenchmark-dev
 
 echo "== benchmarks: build"
-cmake --preset bench && cmake --build --preset bench
+cmake --workflow --preset bench
 
 ran=0
-for benchmark in build/cost/bench/*_bench; do
+for benchmark in build/bench/bench/*_bench; do
   [[ -x $benchmark ]] || continue
   echo "== benchmarks: $benchmark (smoke run)"
   timeout 300 "$benchmark" --benchmark_min_time=0.01
   ran=$((ran + 1))
 done
 if ((ran == 0)); then
-  echo "bench.sh: the bench preset built no benchmark in build/cost/bench" >&2
+  echo "bench.sh: the bench preset built no benchmark in build/bench/bench" >&2
   exit 1
 fi
 echo "== benchmarks: $ran ran"

@@ -6,14 +6,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/ensure-packages.sh
+source .ci/common.sh
 ensure_packages clang-14 libclang-rt-14-dev cmake make
 
 seconds="${FUZZ_SECONDS:-60}"
 targets=(reader_fuzzer number_format_fuzzer dialogue_fuzzer)
 
 echo "== fuzzing: build"
-cmake --preset fuzz && cmake --build --preset fuzz
+cmake --workflow --preset fuzz
 
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Packaging and static checks: clang-tidy on src/, the manual page through
-# groff and mandoc, the Debian package built from a hardened Release build
-# and checked with lintian, then installed, run once and removed, and the
-# start-to-finish cost held to 1.6 times the floor.
+# Packaging: the Debian package made by the package workflow (the hardened
+# Release build of the cost preset, in build/cost) and checked with lintian,
+# then installed, run once and removed, and the start-to-finish cost held to
+# 1.6 times the floor.
 #
 # It changes the machine it runs on: it installs the packages below if they
 # are missing, and installs and then removes the simeq package, so it needs
@@ -10,55 +10,14 @@
 # installed, rather than replace and remove it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 
-source .ci/ensure-packages.sh
-ensure_packages g++ cmake make dpkg-dev clang-tidy lld valgrind groff-base mandoc gzip lintian
-
-# The directory of the bench preset and bench/run-cost.sh: with the same
-# Release settings there, the program is compiled once for all three.
-build=$root/build/cost
-
-echo "== release build in $build"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSIMEQ_BUILD_TESTS=OFF \
-  -DSIMEQ_WERROR=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
-cmake --build "$build" -j2
-
-echo "== clang-tidy on src/"
-# The sources this platform compiles, as the compile commands list them.
-mapfile -t sources < <(grep -o '"file": "[^"]*"' "$build/compile_commands.json" |
-  sed 's/"file": "\(.*\)"/\1/' | grep "^$root/src/" | sort -u)
-if ((${#sources[@]} == 0)); then
-  echo "package.sh: no sources of src/ in $build/compile_commands.json" >&2
-  exit 1
-fi
-clang-tidy -p "$build" --quiet "${sources[@]}"
-
-echo "== manual page"
-# The page as built, with its version and date filled in.
-page=$build/docs/simeq.1
-lint=$(groff -man -ww -z "$page" 2>&1)
-if [[ -n $lint ]]; then
-  echo "$lint" >&2
-  echo "package.sh: groff warns about $page" >&2
-  exit 1
-fi
-lint=$(mandoc -T lint "$page" 2>&1 || true)
-if [[ -n $lint ]]; then
-  echo "$lint" >&2
-  echo "package.sh: mandoc warns about $page" >&2
-  exit 1
-fi
+source .ci/common.sh
+ensure_packages g++ cmake make dpkg-dev lld valgrind gzip lintian
 
 echo "== Debian package"
-rm -f "$build"/simeq_*.deb
-(cd "$build" && cpack -G DEB)
-debs=("$build"/simeq_*_amd64.deb)
-deb=${debs[0]}
-if [[ ! -f $deb ]]; then
-  echo "package.sh: cpack made no simeq_<version>_amd64.deb" >&2
-  exit 1
-fi
+rm -f build/cost/simeq_*.deb
+cmake --workflow --preset package
+deb=$(one_deb build/cost amd64)
 dpkg-deb --info "$deb"
 contents=$(dpkg-deb --contents "$deb")
 echo "$contents"

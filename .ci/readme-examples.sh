@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-source .ci/ensure-packages.sh
+source .ci/common.sh
 ensure_packages g++ cmake make g++-mingw-w64-x86-64 wine wine64
 
 # A failure inside an && list does not stop a set -e script by itself.

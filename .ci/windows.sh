@@ -8,12 +8,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/ensure-packages.sh
+source .ci/common.sh
 source .ci/transcripts.sh
 ensure_packages cmake make g++-mingw-w64-x86-64 wine wine64 python3
 
 echo "== windows build (mingw-w64)"
-cmake --preset windows && cmake --build --preset windows
+cmake --workflow --preset windows
 exe=build/windows/src/simeq.exe
 
 echo "== DLLs simeq.exe imports"
@@ -26,12 +26,7 @@ if [[ -n "$unexpected" ]]; then
 fi
 
 echo "== golden transcripts under wine"
-export WINEPREFIX="$PWD/build/windows/wineprefix"
-export WINEDEBUG=-all
-unset DISPLAY WAYLAND_DISPLAY
-if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-  timeout 300 setsid wineboot -i </dev/null >/dev/null 2>&1
-fi
+start_wine_prefix
 
 transcripts_status=0
 check_transcripts "wine, golden transcripts" crlf wine "$exe" || transcripts_status=$?

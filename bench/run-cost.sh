@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Start-to-finish cost of one scripted run of simeq, against the floor.
 #
-# Builds a release simeq in build/cost, the same linked fully statically (as
-# the release's Linux downloads are) in build/cost-static, and bench/floor.c
-# (gcc -O2, glibc linked dynamically, as a C program is normally built), runs
-# each once under callgrind on one golden transcript's input (by default
-# elimination_basic: the answers 2 2 3 13 4 -1 5) and prints their
+# Measures a release simeq (workflow preset cost, in build/cost) and the
+# same linked fully statically, as the release's Linux downloads are (preset
+# cost-static, in build/cost-static), or with --binary only the program
+# PATH, which it does not build. The floor is bench/floor.c (gcc -O2, glibc
+# linked dynamically, as a C program is normally built). Each program runs
+# once under callgrind on one golden transcript's input (by default
+# elimination_basic: the answers 2 2 3 13 4 -1 5); the script prints their
 # user-space instruction counts (Ir, dynamic loader included) and the ratios
 # to the floor.
 #
@@ -14,20 +16,20 @@
 # the size of the environment, by the same amount for both programs, so an
 # empty one keeps the counts reproducible and the ratio at its strictest.
 #
-# Usage: bench/run-cost.sh [--transcript NAME] [--max-ratio R] [--max-static-ratio S]
-# (exit status 1 if simeq's ratio is above R or the static one's above S)
+# Usage: bench/run-cost.sh [--binary PATH] [--transcript NAME] [--max-ratio R]
+# (exit status 1 if a measured program's ratio is above R)
 set -euo pipefail
 
+binary=""
 max_ratio=""
-max_static_ratio=""
 transcript=elimination_basic
 while [[ $# -gt 0 ]]; do
   case $1 in
+    --binary) binary=${2:?} ;;
     --max-ratio) max_ratio=${2:?} ;;
-    --max-static-ratio) max_static_ratio=${2:?} ;;
     --transcript) transcript=${2:?} ;;
     *)
-      echo "usage: $0 [--transcript NAME] [--max-ratio R] [--max-static-ratio S]" >&2
+      echo "usage: $0 [--binary PATH] [--transcript NAME] [--max-ratio R]" >&2
       exit 2
       ;;
   esac
@@ -35,25 +37,32 @@ while [[ $# -gt 0 ]]; do
 done
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build/cost
 golden=$root/tests/transcripts/$transcript.out
-work=$build/cost-run
+work=$root/build/cost-run
 mkdir -p "$work"
 
 for tool in cmake gcc valgrind setsid od; do
   command -v "$tool" >/dev/null || { echo "run-cost.sh: $tool is missing" >&2; exit 2; }
 done
 
-echo "== building simeq (Release) in $build"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSIMEQ_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target simeq -j2 >/dev/null
-simeq=$build/src/simeq
-
-echo "== building simeq (Release, fully static) in $build-static"
-cmake -S "$root" -B "$build-static" -DCMAKE_BUILD_TYPE=Release -DSIMEQ_BUILD_TESTS=OFF \
-  -DSIMEQ_STATIC=ON >/dev/null
-cmake --build "$build-static" --target simeq -j2 >/dev/null
-static=$build-static/src/simeq
+# The programs measured, and for each the names of its count, its ratio and
+# its profile.
+if [[ -n $binary ]]; then
+  [[ -x $binary ]] || { echo "run-cost.sh: $binary is not a program" >&2; exit 2; }
+  programs=("$(cd "$(dirname "$binary")" && pwd)/$(basename "$binary")")
+  names=(simeq)
+  ratio_names=(ratio)
+  files=(simeq)
+else
+  echo "== building simeq (Release) in $root/build/cost"
+  (cd "$root" && cmake --workflow --preset cost >/dev/null)
+  echo "== building simeq (Release, fully static) in $root/build/cost-static"
+  (cd "$root" && cmake --workflow --preset cost-static >/dev/null)
+  programs=("$root/build/cost/src/simeq" "$root/build/cost-static/src/simeq")
+  names=(simeq "simeq static")
+  ratio_names=(ratio "static ratio")
+  files=(simeq static)
+fi
 
 echo "== building the floor (gcc -O2, dynamic glibc)"
 {
@@ -72,8 +81,8 @@ run_plain() {
   env -i timeout 60 setsid -w "$@" <"$work/input.txt" >"$out"
 }
 
-# Both programs must write exactly the golden transcript.
-for program in "$simeq" "$static" "$work/floor"; do
+# Every program must write exactly the golden transcript.
+for program in "${programs[@]}" "$work/floor"; do
   run_plain "$work/out.txt" "$program"
   if ! cmp -s "$work/out.txt" "$golden"; then
     echo "run-cost.sh: $program does not write $golden" >&2
@@ -81,7 +90,7 @@ for program in "$simeq" "$static" "$work/floor"; do
   fi
 done
 
-if nm -C "$simeq" 2>/dev/null | grep -q 'std::ios_base::Init'; then
+if nm -C "${programs[0]}" 2>/dev/null | grep -q 'std::ios_base::Init'; then
   echo "note: simeq links the iostream start-up (std::ios_base::Init)"
 fi
 
@@ -95,25 +104,23 @@ count_instructions() {
 }
 
 echo "== measuring with callgrind"
-simeq_ir=$(count_instructions "$work/simeq.callgrind" "$simeq")
-static_ir=$(count_instructions "$work/static.callgrind" "$static")
+counts=()
+for i in "${!programs[@]}"; do
+  counts+=("$(count_instructions "$work/${files[i]}.callgrind" "${programs[i]}")")
+done
 floor_ir=$(count_instructions "$work/floor.callgrind" "$work/floor")
-ratio=$(awk -v a="$simeq_ir" -v b="$floor_ir" 'BEGIN { printf "%.3f", a / b }')
-static_ratio=$(awk -v a="$static_ir" -v b="$floor_ir" 'BEGIN { printf "%.3f", a / b }')
-
-printf 'simeq         %10d instructions\n' "$simeq_ir"
-printf 'simeq static  %10d instructions\n' "$static_ir"
+for i in "${!programs[@]}"; do
+  printf '%-13s %10d instructions\n' "${names[i]}" "${counts[i]}"
+done
 printf 'floor         %10d instructions\n' "$floor_ir"
-printf 'ratio         %10s\n' "$ratio"
-printf 'static ratio  %10s\n' "$static_ratio"
-echo "profiles: $work/simeq.callgrind, $work/static.callgrind, $work/floor.callgrind (callgrind_annotate)"
-
-if [[ -n $max_ratio ]] && awk -v r="$ratio" -v m="$max_ratio" 'BEGIN { exit !(r > m) }'; then
-  echo "run-cost.sh: ratio $ratio is above $max_ratio" >&2
-  exit 1
-fi
-if [[ -n $max_static_ratio ]] &&
-  awk -v r="$static_ratio" -v m="$max_static_ratio" 'BEGIN { exit !(r > m) }'; then
-  echo "run-cost.sh: static ratio $static_ratio is above $max_static_ratio" >&2
-  exit 1
-fi
+over=0
+for i in "${!programs[@]}"; do
+  ratio=$(awk -v a="${counts[i]}" -v b="$floor_ir" 'BEGIN { printf "%.3f", a / b }')
+  printf '%-13s %10s\n' "${ratio_names[i]}" "$ratio"
+  if [[ -n $max_ratio ]] && awk -v r="$ratio" -v m="$max_ratio" 'BEGIN { exit !(r > m) }'; then
+    echo "run-cost.sh: ${ratio_names[i]} $ratio is above $max_ratio" >&2
+    over=1
+  fi
+done
+echo "profiles: $(printf '%s.callgrind, ' "${files[@]/#/$work/}")$work/floor.callgrind (callgrind_annotate)"
+exit "$over"

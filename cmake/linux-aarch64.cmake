@@ -4,4 +4,5 @@
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(SIMEQ_TARGET_TRIPLET aarch64-linux-gnu)
 set(SIMEQ_QEMU qemu-aarch64)
+set(SIMEQ_DEBIAN_ARCH arm64)
 include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)

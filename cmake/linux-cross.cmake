@@ -1,7 +1,8 @@
 # The common part of the Linux cross toolchain files: each sets
 # CMAKE_SYSTEM_PROCESSOR, SIMEQ_TARGET_TRIPLET (Debian's cross compiler is
-# SIMEQ_TARGET_TRIPLET-g++) and SIMEQ_QEMU (the qemu-user program for that
-# processor), then includes this file. The result, tests included, runs under
+# SIMEQ_TARGET_TRIPLET-g++), SIMEQ_QEMU (the qemu-user program for that
+# processor) and SIMEQ_DEBIAN_ARCH (the Debian architecture its package is
+# for), then includes this file. The result, tests included, runs under
 # qemu-user with the target's own C library.
 set(CMAKE_SYSTEM_NAME Linux)
 

@@ -5,6 +5,7 @@
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(SIMEQ_TARGET_TRIPLET i686-linux-gnu)
 set(SIMEQ_QEMU qemu-i386)
+set(SIMEQ_DEBIAN_ARCH i386)
 include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
 
 # Programs are linked statically: under qemu-i386 7.2 (Debian 12) the child

@@ -4,4 +4,5 @@
 set(CMAKE_SYSTEM_PROCESSOR riscv64)
 set(SIMEQ_TARGET_TRIPLET riscv64-linux-gnu)
 set(SIMEQ_QEMU qemu-riscv64)
+set(SIMEQ_DEBIAN_ARCH riscv64)
 include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)

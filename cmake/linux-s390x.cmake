@@ -4,4 +4,5 @@
 set(CMAKE_SYSTEM_PROCESSOR s390x)
 set(SIMEQ_TARGET_TRIPLET s390x-linux-gnu)
 set(SIMEQ_QEMU qemu-s390x)
+set(SIMEQ_DEBIAN_ARCH s390x)
 include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)

@@ -22,22 +22,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_STRIP_FILES ON)
 
-# A cross build is packaged for the target: dpkg here reports the build
-# machine's architecture and dpkg-shlibdeps knows only its C library, so the
-# architecture comes from the processor and the dependency is the fixed one
-# below, which .ci/release.sh replaces (cpack -D) with the newest C library
-# symbol version the program uses.
-if(CMAKE_CROSSCOMPILING)
-  set(SIMEQ_DEBIAN_ARCH_aarch64 arm64)
-  set(SIMEQ_DEBIAN_ARCH_i686 i386)
-  set(SIMEQ_DEBIAN_ARCH_x86_64 amd64)
-  if(DEFINED SIMEQ_DEBIAN_ARCH_${CMAKE_SYSTEM_PROCESSOR})
-    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${SIMEQ_DEBIAN_ARCH_${CMAKE_SYSTEM_PROCESSOR}})
-  else()
-    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${CMAKE_SYSTEM_PROCESSOR})
-  endif()
-endif()
-
 # The C++ runtime is linked in, so the C library is the only dependency;
 # dpkg-shlibdeps (dpkg-dev) works out its version where it is installed.
 find_program(SIMEQ_DPKG_SHLIBDEPS dpkg-shlibdeps)
@@ -45,6 +29,22 @@ if(SIMEQ_DPKG_SHLIBDEPS AND NOT CMAKE_CROSSCOMPILING)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34)")
+endif()
+
+# A cross build is packaged for the target: dpkg here reports the build
+# machine's architecture and dpkg-shlibdeps knows only its C library. So the
+# architecture is the toolchain file's SIMEQ_DEBIAN_ARCH, and when cpack
+# runs, cmake/cross_depends.cmake makes the dependency the newest C library
+# symbol version the program uses.
+if(CMAKE_CROSSCOMPILING AND NOT WIN32)
+  if(DEFINED SIMEQ_DEBIAN_ARCH)
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${SIMEQ_DEBIAN_ARCH})
+  else()
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${CMAKE_SYSTEM_PROCESSOR})
+  endif()
+  set(CPACK_SIMEQ_OBJDUMP ${CMAKE_OBJDUMP})
+  set(CPACK_SIMEQ_PROGRAM ${PROJECT_BINARY_DIR}/src/simeq)
+  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cross_depends.cmake)
 endif()
 
 # The changelog a Debian package must carry, dated with the version (never

@@ -1,9 +1,9 @@
-// Long runs of the number format against its references: a million seeded
-// bit patterns against the exact one, and 210,000 values of three kinds
-// against an independent derivation. The everyday tests check samples of
-// the same kinds; these are too slow for every build under the sanitizers,
-// so they carry the CTest label "exhaustive", which the default test presets
-// leave out: run them with  ctest --preset exhaustive.
+// Long runs of the number format against its exact reference: a million
+// seeded bit patterns, and 210,000 values of three kinds, each of those also
+// checked to stay within the longest text a number may take. The everyday
+// tests check samples of the same kinds; these are too slow for every build
+// under the sanitizers, so they carry the CTest label "exhaustive", which the
+// default test presets leave out: run them with  ctest --preset exhaustive.
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ double FromBits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
 
 // Random finite doubles of three kinds: any bit pattern, short decimals in
 // the plain range, and neighbours of six-digit ties.
-TEST(NumberFormatExhaustive, AgreesWithAnIndependentDerivationOnRandomValues) {
+TEST(NumberFormatExhaustive, AgreesWithTheExactReferenceOnThreeKindsOfValue) {
   std::mt19937_64 random(20240611);
   constexpr int kPerKind = 70000;
   int checked = 0;

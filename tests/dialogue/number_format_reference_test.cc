@@ -80,7 +80,7 @@ TEST(ExactDecimal, ExpandsEveryDigitOfTheBinaryValue) {
   }
 }
 
-TEST(ReferenceNumberFormat, RoundsAndLaysOutAsDocumented) {
+TEST(ReferenceNumberFormat, RoundsAndLaysOutValuesWorkedOutByHand) {
   // The reference itself, on values worked out by hand: each rounding
   // carry, both layouts either side of each switch, and the special texts.
   const double three = Parse("3");

@@ -38,7 +38,7 @@ void ExpectWritten(std::initializer_list<Written> cases) {
   }
 }
 
-TEST(NumberFormat, WritesTheDocumentedExamples) {
+TEST(NumberFormat, WritesOneValueOfEachKind) {
   ExpectWritten({
       {2.0, "2"},
       {0.5, "0.5"},
