@@ -6,10 +6,13 @@
 // In one headless chromium session (Debian's), loads two pages from a local
 // static server, LOADS times each (20 unless given), interleaved: the simeq
 // page, and a floor page that writes the same banner and menu prompt into
-// the same terminal (web/terminal.js, xterm.js) with no WebAssembly. Each
-// load is timed from navigation to the first frame whose screen shows the
-// prompt. Prints both medians and their ratio, and the bytes of simeq's own
-// files in the site (all but the terminal library). Measures; checks nothing.
+// the same terminal with no WebAssembly: the simeq page as the site has it
+// (its stylesheets and markup, the graph as drawn at the first prompt, so
+// that the terminal has the same size) with no script but the terminal's
+// (xterm.js, web/terminal.js). Each load is timed from navigation to the
+// first frame whose screen shows the prompt. Prints both medians and their
+// ratio, and the bytes of simeq's own files in the site (all but the
+// terminal library). Measures; checks nothing.
 
 const fs = require('node:fs');
 const os = require('node:os');
@@ -21,23 +24,22 @@ const loads = Number(loadsArgument || 20);
 const transcript = path.join(__dirname, '..', 'tests', 'transcripts', 'driver_choice_3.out');
 const promptEnd = "'1 And 2' --> ";
 
-// The floor page: the banner and prompt, from the transcript, written as
-// soon as the terminal is open.
-function floorPage() {
+// The floor page made from the site's `index` and `graph`, the inside of the
+// graph's section at the first prompt: the banner and prompt, from the
+// transcript, written into the terminal by a script after the page's own.
+function floorPage(index, graph) {
   const text = fs.readFileSync(transcript, 'latin1');
   const banner = text.slice(0, text.indexOf(promptEnd) + promptEnd.length);
-  return `<!doctype html>
-<html lang="en"><head><meta charset="utf-8">
-<meta name="viewport" content="width=device-width, initial-scale=1">
-<link rel="stylesheet" href="xterm.css"><link rel="stylesheet" href="simeq.css"></head>
-<body><main id="page"><div id="terminal"></div></main>
-<script src="xterm.js"></script><script src="terminal.js"></script>
-<script>createTerminal(document.getElementById('terminal')).write(${JSON.stringify(banner)});</script>
-</body></html>
-`;
+  const write = `<script>createTerminal(document.getElementById('terminal')).write(${JSON.stringify(banner)});</script>`;
+  const kept = [' src="xterm.js"', ' data-file="terminal.js"'];
+  return index
+    .replace(/<script([^>]*)>[\s\S]*?<\/script>\n?/g, (tag, attributes) => (kept.includes(attributes) ? tag : ''))
+    .replace('</body>', `${write}\n</body>`)
+    .replace(/(<section id="graph"[^>]*>)<\/section>/, (tag, start) => `${start}${graph}</section>`);
 }
 
-// Milliseconds from navigation to the first frame with the prompt on screen.
+// Milliseconds from navigation to the first frame with the prompt on
+// screen, and what the graph's section holds then.
 async function timeToPrompt(context, url) {
   const page = await context.newPage();
   await page.goto(url, { waitUntil: 'commit' });
@@ -46,8 +48,9 @@ async function timeToPrompt(context, url) {
     return rows && rows.textContent.includes(end) && performance.now();
   }, promptEnd, { polling: 'raf' });
   const ms = await at.jsonValue();
+  const graph = await page.evaluate(() => document.getElementById('graph').innerHTML);
   await page.close();
-  return ms;
+  return { ms, graph };
 }
 
 const median = (values) => {
@@ -59,7 +62,6 @@ const median = (values) => {
 (async () => {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'simeq-bench-'));
   fs.cpSync(site, folder, { recursive: true });
-  fs.writeFileSync(path.join(folder, 'floor.html'), floorPage());
   const own = fs.readdirSync(site).filter((name) => !name.startsWith('xterm.'));
   const bytes = own.reduce((sum, name) => sum + fs.statSync(path.join(site, name)).size, 0);
   const server = await serve(folder);
@@ -67,12 +69,16 @@ const median = (values) => {
   const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
   const times = { simeq: [], floor: [] };
   try {
-    await timeToPrompt(context, server.base + 'index.html');  // warm-up, not counted
+    // Warm-up loads, not counted; the first gives the floor its graph.
+    const { graph } = await timeToPrompt(context, server.base + 'index.html');
+    const index = fs.readFileSync(path.join(site, 'index.html'), 'utf8');
+    fs.writeFileSync(path.join(folder, 'floor.html'), floorPage(index, graph));
     await timeToPrompt(context, server.base + 'floor.html');
     for (let i = 0; i < loads; i++) {
       const order = i % 2 ? ['floor', 'simeq'] : ['simeq', 'floor'];
       for (const which of order) {
-        times[which].push(await timeToPrompt(context, server.base + (which === 'simeq' ? 'index.html' : 'floor.html')));
+        const { ms } = await timeToPrompt(context, server.base + (which === 'simeq' ? 'index.html' : 'floor.html'));
+        times[which].push(ms);
       }
     }
   } finally {

@@ -1,9 +1,12 @@
 # How the program is linked for the browser (included by src/CMakeLists.txt
-# in an emscripten build). One .js file with the module inside, so that a
-# page opened from file:// can load it; a factory, createSimeqModule, that
-# the page calls for every run, so that nothing is carried over; main is
-# started by the page with runMain (web/run_main.js), whose promise tells it
-# that the run has ended.
+# in an emscripten build): emscripten's loader, simeq.js, with a factory,
+# createSimeqModule, that the page calls for every run, so that nothing is
+# carried over; and the module, simeq.wasm, which the site's build puts
+# into the page's simeq.js in base64 (web/build_site.js), so that the page
+# opens from file://. The page instantiates the module itself, at once
+# (web/program.js, the loader's instantiateWasm hook), hence the loader's
+# synchronous setting. main is started by the page with runMain
+# (web/run_main.js), whose promise tells it that the run has ended.
 #
 # A read and the key wait await the page (EM_ASYNC_JS), which ASYNCIFY makes
 # possible by instrumenting every function that can be on the stack when a
@@ -28,7 +31,6 @@ file(CONFIGURE OUTPUT ${simeq_waiting_list} CONTENT "${simeq_waiting_functions}\
 # from the page but the program's own three functions.
 target_link_options(simeq PRIVATE
   -sENVIRONMENT=web
-  -sSINGLE_FILE=1
   -sMODULARIZE=1
   -sEXPORT_NAME=createSimeqModule
   -sINVOKE_RUN=0

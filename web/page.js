@@ -1,11 +1,12 @@
 'use strict';
 
 // The glue between the page and the program: each run gets a fresh module
-// (createSimeqModule, from simeq.js), whose reads, writes and key wait are
-// served here (see src/dialogue/standard_streams_web.cc). The run's state
-// and every byte it writes are kept for window.simeq; the graph is fed the
-// same bytes. On a touch device a text field under the terminal takes each
-// line, and a tap or a button is the key press at the closing wait.
+// (createSimeqModule, from simeq.js, with an instance from program.js),
+// whose reads, writes and key wait are served here (see
+// src/dialogue/standard_streams_web.cc). The run's state and every byte it
+// writes are kept for window.simeq; the graph is fed the same bytes. On a
+// touch device a text field under the terminal takes each line, and a tap
+// or a button is the key press at the closing wait.
 (() => {
   const screen = document.getElementById('terminal');
   const status = document.getElementById('status');
@@ -46,6 +47,7 @@
   // The module's side of the streams and the key wait, for run `id`.
   function serving(id) {
     return {
+      instantiateWasm: simeqInstantiate,
       simeqWrite(bytes) {
         if (id !== run) return;
         const text = String.fromCharCode.apply(null, bytes);
