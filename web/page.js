@@ -7,6 +7,11 @@
 // writes are kept for window.simeq; the graph is fed the same bytes. On a
 // touch device a text field under the terminal takes each line, and a tap
 // or a button is the key press at the closing wait.
+//
+// This runs before the terminal library (xterm.js, the last script of the
+// page) has loaded: the first run starts at once and writes its first
+// screen while the library is still being parsed; the terminal opens, with
+// what the run has written, as soon as the library has run.
 (() => {
   const screen = document.getElementById('terminal');
   const status = document.getElementById('status');
@@ -16,10 +21,10 @@
   const keyButton = document.getElementById('key-button');
   const touch = navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
 
-  // Started before the terminal is opened, so the module compiles meanwhile.
-  let nextModule = createSimeqModule(serving(1));
-  const term = createTerminal(screen);
-  const graph = createGraph(document.getElementById('graph'));
+  let term = null;       // the terminal, once open
+  let unshown = [];      // what the first run wrote before that
+  let graph = null;      // the graph, once made (see open)
+  let unfed = '';        // what the first run wrote before that
 
   let run = 0;           // the current run; callbacks of older runs are ignored
   let state = 'loading';
@@ -30,16 +35,18 @@
   window.simeq = {
     // Every byte the program has written in this run, as a string.
     output: () => output,
-    // "loading", "input", "key" or "ended".
-    get state() { return state; },
+    // "loading", "input", "key" or "ended" (and "loading" until the
+    // terminal is open).
+    get state() { return term ? state : 'loading'; },
     // What the graph shows.
-    graph: () => graph.model(),
+    graph: () => theGraph().model(),
     // The terminal's width in columns.
-    get columns() { return term.cols; },
+    get columns() { return term ? term.cols : 0; },
   };
 
   function setState(next) {
     state = next;
+    if (!term) return;
     document.body.dataset.state = next;
     keyButton.hidden = !(touch && next === 'key');
   }
@@ -52,8 +59,10 @@
         if (id !== run) return;
         const text = String.fromCharCode.apply(null, bytes);
         output += text;
-        term.write(bytes);
-        graph.feed(text);
+        if (term) term.write(bytes);
+        else unshown.push(bytes);
+        if (graph) graph.feed(text);
+        else unfed += text;
       },
       async simeqRead(capacity) {
         if (unread.length === 0) {
@@ -90,14 +99,15 @@
     setState('loading');
     status.textContent = '';
     again.hidden = true;
-    if (id > 1) term.reset();  // the first run finds the terminal new
-    graph.reset();
+    if (id > 1) {  // the first run finds the terminal and the graph new
+      term.reset();
+      theGraph().reset();
+    }
     discipline = createLineDiscipline({
       echo: (text) => term.write(text),
       interrupt: () => end(id, true),
     });
-    const module = await (nextModule || createSimeqModule(serving(id)));
-    nextModule = null;
+    const module = await createSimeqModule(serving(id));
     if (id !== run) return;
     await module.runMain();
     end(id, false);
@@ -111,7 +121,39 @@
     }
   }
 
-  term.onData(type);
+  // The graph, made with what the program has written so far.
+  function theGraph() {
+    if (!graph) {
+      graph = createGraph(document.getElementById('graph'));
+      graph.feed(unfed);
+      unfed = null;
+    }
+    return graph;
+  }
+
+  // Opens the terminal and shows what the first run has written so far.
+  function open() {
+    term = createTerminal(screen);
+    for (const bytes of unshown) term.write(bytes);
+    unshown = null;
+    setState(state);
+    term.onData(type);
+    if (touch) term.textarea.setAttribute('inputmode', 'none');  // no on-screen keyboard for xterm
+    // Once the program's first output is drawn: the graph, which shows
+    // nothing until the program has written a system, and the focus, which
+    // lays the page out at once. Either would hold that first frame back.
+    const parsed = term.onWriteParsed(() => {
+      parsed.dispose();
+      const drawn = term.onRender(() => {
+        drawn.dispose();
+        setTimeout(() => {
+          theGraph();
+          if (!touch) term.focus();
+        });
+      });
+    });
+  }
+
   again.addEventListener('click', () => {
     start();
     (touch ? lineField : term).focus();
@@ -119,7 +161,6 @@
 
   if (touch) {
     lineForm.hidden = false;
-    term.textarea.setAttribute('inputmode', 'none');  // no on-screen keyboard for xterm
     lineForm.addEventListener('submit', (event) => {
       event.preventDefault();
       const line = lineField.value;
@@ -131,8 +172,13 @@
       if (state === 'key') type('\r');
       else lineField.focus();
     });
-  } else {
-    term.focus();
   }
   start();
+  // The terminal library's script element comes after this one; its load
+  // event, caught on the way down to it, comes as soon as the library has run.
+  document.addEventListener('load', function opening(event) {
+    if (event.target !== document.querySelector('script[src="xterm.js"]')) return;
+    document.removeEventListener('load', opening, true);
+    open();
+  }, true);
 })();

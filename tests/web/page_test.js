@@ -107,6 +107,12 @@ const prompt = read('driver_choice_3', 'out').split('\n').slice(0, 4).join('\n')
 
 // The terminal situations: each types, then checks the state and output.
 const situations = [
+  { name: 'the first screen reaches the terminal, written before it opened',
+    async run(page) {
+      const shown = page.waitForFunction((end) => document.querySelector('.xterm-rows').textContent.includes(end),
+        prompt.slice(-30), { timeout: 10000 });
+      return [await shown.then(() => true, () => false), true];
+    } },
   { name: 'all seven numbers on the menu line, nothing more to type',
     async run(page) {
       await page.keyboard.type('2 1 2 3 4 5 6');
