@@ -8,11 +8,11 @@
 // touch device a text field under the terminal takes each line, and a tap
 // or a button is the key press at the closing wait.
 //
-// This runs before the terminal library (xterm.js, the last script of the
-// page) has loaded: the first run starts at once and writes its first
-// screen while the library is still being parsed; the terminal opens, with
-// what the run has written, as soon as the library has run.
-(() => {
+// This runs before the terminal library (xterm.js) has loaded: the first
+// run starts at once and writes its first screen while the library is
+// still being parsed; the page's last script, after the library, opens the
+// terminal with what the run has written (simeqPage.open).
+const simeqPage = (() => {
   const screen = document.getElementById('terminal');
   const status = document.getElementById('status');
   const again = document.getElementById('again');
@@ -174,11 +174,6 @@
     });
   }
   start();
-  // The terminal library's script element comes after this one; its load
-  // event, caught on the way down to it, comes as soon as the library has run.
-  document.addEventListener('load', function opening(event) {
-    if (event.target !== document.querySelector('script[src="xterm.js"]')) return;
-    document.removeEventListener('load', opening, true);
-    open();
-  }, true);
+  // open(): for the page's last script, once the terminal library has run.
+  return { open };
 })();
