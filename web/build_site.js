@@ -19,10 +19,10 @@
 //
 // The scripts are minified with what emscripten uses for its own output:
 // acorn (Debian's node-acorn, found through NODE_PATH as emscripten finds
-// it) parses, emscripten's copy of terser renames the local names and prints
-// without blanks or comments. The names at the top of each script are left as they
-// are, since the page's scripts share them. The stylesheets lose their
-// comments and blanks.
+// it) parses, emscripten's copy of terser renames the local names and
+// prints without blanks or comments. The names at the top of each script
+// are left as they are, since the page's scripts share them. The
+// stylesheets lose their comments and blanks.
 
 const fs = require('node:fs');
 const path = require('node:path');
