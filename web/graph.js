@@ -90,17 +90,18 @@ function decimal(n, e) {
   return (n < 0 ? '-' : '') + s;
 }
 
-// An axis from step k[0] to k[1]: its ends, ticks with plain labels, and for huge or tiny
-// values the factor "×10ⁿ" that the labels share.
+// An axis from step k[0] to k[1]: its ends and ticks with plain labels of five characters at
+// most; longer ones (huge or tiny values) are written as multiples of one factor "×10ⁿ".
 function axis(k, s) {
   const step = s.m * 10 ** s.e;
   const [lo, hi] = k.map((i) => clamp(i * step));
   const at = [];
   for (let i = k[0]; i <= k[1]; i++) if (i * step >= lo && i * step <= hi) at.push(i);
-  const top = s.e + String(max(...at.map((i) => abs(i * s.m)))).length - 1;
-  const p = s.e >= -4 && top <= 5 ? 0 : top;
-  const sup = (n) => String(n).replace(/./g, (d) => '⁻⁰¹²³⁴⁵⁶⁷⁸⁹'['-0123456789'.indexOf(d)]);
-  return { lo, hi, at: at.map((i) => [i * step, decimal(i * s.m, s.e - p)]), factor: p ? '×10' + sup(p) : '' };
+  const labels = (p) => at.map((i) => [i * step, decimal(i * s.m, s.e - p)]);
+  if (labels(0).every(([, t]) => t.length <= 5)) return { lo, hi, at: labels(0), factor: '' };
+  const p = s.e + String(max(...at.map((i) => abs(i * s.m)))).length - 1; // the largest label's exponent
+  const sup = String(p).replace(/./g, (d) => '⁻⁰¹²³⁴⁵⁶⁷⁸⁹'['-0123456789'.indexOf(d)]);
+  return { lo, hi, at: labels(p), factor: '×10' + sup };
 }
 
 // The part of the plane to show: the origin and the points with a margin, ends on whole tick
