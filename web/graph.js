@@ -18,6 +18,8 @@ const MATRIX = ['X', 'Y'].map((v) => new RegExp(`^ The Value Of ${v} ==> ${NUM}$
 const IDLE = 'No equations yet: Eq-1 and Eq-2 are drawn once the program has written them';
 const LOOK = [{ stroke: '#0072b2' }, { stroke: '#d55e00', 'stroke-dasharray': '9 5' }]; // blue solid, vermilion dashed
 const L = 58, T = 56, S = 366, W = 440, H = T + S + 40; // plot square and picture size
+const HALO = { 'paint-order': 'stroke', stroke: '#fff', 'stroke-width': 3, 'stroke-linejoin': 'round' }; // text over lines
+const SMALL = { 'font-size': 12, fill: '#333' }; // tick labels
 let serial = 0; // tells apart the captions of several graphs on one page
 
 // A number as the program writes it ("-0.333333", "1e-005", "-1.#IND") back as a double.
@@ -218,7 +220,7 @@ function el(parent, tag, attrs, text) {
 
 // Draws one line and its label beside it, at the first spot along it clear of the boxes taken;
 // returns the label's box.
-function tag(svg, { seg, look, label }, taken, halo) {
+function tag(svg, { seg, look, label }, taken) {
   let [p, q] = seg.map(([u, v]) => [L + (S * (u + 1)) / 2, T + (S * (1 - v)) / 2]);
   if (p[0] > q[0] || (p[0] === q[0] && p[1] < q[1])) [p, q] = [q, p]; // left to right, or upwards
   el(svg, 'line', { x1: p[0], y1: p[1], x2: q[0], y2: q[1], 'stroke-width': 2.5, ...look });
@@ -233,54 +235,64 @@ function tag(svg, { seg, look, label }, taken, halo) {
   });
   const hit = (a, b) => a[0] < b[2] && b[0] < a[2] && a[1] < b[3] && b[1] < a[3];
   const at = boxes.find((b) => !taken.some((t) => hit(b, t))) || boxes[0];
-  el(svg, 'text', { ...halo, x: at[0] + w / 2, y: at[1] + 12, 'text-anchor': 'middle', 'font-size': 12, fill: look.stroke }, label);
+  el(svg, 'text', { ...HALO, x: at[0] + w / 2, y: at[1] + 12, 'text-anchor': 'middle', 'font-size': 12, fill: look.stroke }, label);
   return at;
 }
 
-// Draws the picture into an empty SVG element: frame, grid, axes, lines, point, legend.
-function render(svg, pic) {
-  const halo = { 'paint-order': 'stroke', stroke: '#fff', 'stroke-width': 3, 'stroke-linejoin': 'round' };
-  const small = { 'font-size': 12, fill: '#333' };
-  el(svg, 'rect', { width: W, height: H, fill: '#fff' });
-  el(svg, 'rect', { x: L, y: T, width: S, height: S, fill: 'none', stroke: '#999' });
-  if (!pic.view) return;
-  const { x, y } = pic.axes;
+// Draws the grid, the axes and the tick labels; returns the mapping to the picture and the boxes
+// of the axis names.
+function grid(svg, { x, y }) {
   const px = (v) => L + S * frac(v, x.lo, x.hi), py = (v) => T + S - S * frac(v, y.lo, y.hi);
   for (const [v, label] of x.at) {
     el(svg, 'line', { x1: px(v), x2: px(v), y1: T, y2: T + S, stroke: v ? '#e4e4e4' : '#444' });
-    el(svg, 'text', { ...small, x: px(v), y: T + S + 15, 'text-anchor': 'middle' }, label);
+    el(svg, 'text', { ...SMALL, x: px(v), y: T + S + 15, 'text-anchor': 'middle' }, label);
   }
   for (const [v, label] of y.at) {
     el(svg, 'line', { x1: L, x2: L + S, y1: py(v), y2: py(v), stroke: v ? '#e4e4e4' : '#444' });
-    el(svg, 'text', { ...small, x: L - 5, y: py(v) + 4, 'text-anchor': 'end' }, label);
+    el(svg, 'text', { ...SMALL, x: L - 5, y: py(v) + 4, 'text-anchor': 'end' }, label);
   }
+  el(svg, 'text', { ...SMALL, x: L + S, y: T + S + 32, 'text-anchor': 'end' }, x.factor && 'x ' + x.factor);
+  el(svg, 'text', { ...SMALL, x: L, y: T - 7 }, y.factor && 'y ' + y.factor);
   const names = [[L + S - 9, py(0) - 10], [px(0) + 10, T + 10]];
-  const name = { ...halo, 'font-size': 13, 'font-style': 'italic', 'text-anchor': 'middle' };
+  const name = { ...HALO, 'font-size': 13, 'font-style': 'italic', 'text-anchor': 'middle' };
   names.forEach(([nx, ny], i) => el(svg, 'text', { ...name, x: nx, y: ny + 4 }, 'xy'[i]));
-  el(svg, 'text', { ...small, x: L + S, y: T + S + 32, 'text-anchor': 'end' }, x.factor && 'x ' + x.factor);
-  el(svg, 'text', { ...small, x: L, y: T - 7 }, y.factor && 'y ' + y.factor);
+  return { px, py, taken: names.map((n) => box(n, 14, 16)) };
+}
+
+// The box of width w and height h around a centre.
+const box = ([cx, cy], w, h) => [cx - w / 2, cy - h / 2, cx + w / 2, cy + h / 2];
+
+// Draws the legend above the plot: each equation as the screen writes it, beside its line's look.
+function legend(svg, { eqs, lines, rel }) {
+  eqs.forEach((e, i) => {
+    const line = lines.find((l) => l.label.includes(e.label));
+    if (line) el(svg, 'line', { x1: 8, x2: 40, y1: 14 + 18 * i, y2: 14 + 18 * i, 'stroke-width': 2.5, ...line.look });
+    const note = e.kind !== 'line' ? '  (no line)' : !line ? '  (not drawn)' : i && rel === 'same' ? '  (same line)' : '';
+    const text = `${e.label}: ${e.text}${note}`;
+    const size = min(12, (W - 52) / (0.6 * text.length)); // monospace glyphs are 0.6 em wide
+    el(svg, 'text', { x: 48, y: 18 + 18 * i, 'font-family': 'monospace', 'font-size': size, style: 'white-space:pre' }, text);
+  });
+}
+
+// Draws the picture into an empty SVG element: frame, grid, lines with their labels, point, legend.
+function render(svg, pic) {
+  el(svg, 'rect', { width: W, height: H, fill: '#fff' });
+  el(svg, 'rect', { x: L, y: T, width: S, height: S, fill: 'none', stroke: '#999' });
+  if (!pic.view) return;
+  const { px, py, taken } = grid(svg, pic.axes);
   const mark = pic.point && [px(pic.point.x), py(pic.point.y)];
-  const box = ([cx, cy], w, h) => [cx - w / 2, cy - h / 2, cx + w / 2, cy + h / 2];
-  const taken = names.map((n) => box(n, 14, 16));
-  let label;
+  let label; // the point's own label, placed first so that the lines' labels keep clear of it
   if (mark) {
     const w = 7 * pic.mark.length, right = mark[0] + 8 + w <= W, low = mark[1] < T + 24;
     label = { x: mark[0] + (right ? 8 : -8), y: mark[1] + (low ? 18 : -9), 'text-anchor': right ? 'start' : 'end' };
     taken.push(box(mark, 12, 12), box([label.x + (right ? w / 2 : -w / 2), label.y - 4], w, 16));
   }
-  for (const line of pic.lines) taken.push(tag(svg, line, taken, halo));
+  for (const line of pic.lines) taken.push(tag(svg, line, taken));
   if (mark) {
     el(svg, 'circle', { cx: mark[0], cy: mark[1], r: 4.5, stroke: '#fff', 'stroke-width': 1.5 });
-    el(svg, 'text', { ...halo, ...label, 'font-size': 12, 'font-weight': 'bold' }, pic.mark);
+    el(svg, 'text', { ...HALO, ...label, 'font-size': 12, 'font-weight': 'bold' }, pic.mark);
   }
-  pic.eqs.forEach((e, i) => {
-    const line = pic.lines.find((l) => l.label.includes(e.label));
-    if (line) el(svg, 'line', { x1: 8, x2: 40, y1: 14 + 18 * i, y2: 14 + 18 * i, 'stroke-width': 2.5, ...line.look });
-    const note = e.kind !== 'line' ? '  (no line)' : !line ? '  (not drawn)' : i && pic.rel === 'same' ? '  (same line)' : '';
-    const text = `${e.label}: ${e.text}${note}`;
-    const size = min(12, (W - 52) / (0.6 * text.length)); // monospace glyphs are 0.6 em wide
-    el(svg, 'text', { x: 48, y: 18 + 18 * i, 'font-family': 'monospace', 'font-size': size, style: 'white-space:pre' }, text);
-  });
+  legend(svg, pic);
 }
 
 // A graph of the system in the container: reset() when a run starts, feed(text) with each piece of
