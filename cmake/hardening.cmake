@@ -4,7 +4,9 @@
 # (relro, bindnow). Debug and sanitizer builds are left as they are. The
 # .comment section is removed from the program where it is built (see
 # src/CMakeLists.txt); stripping is left to the install step (--strip, CPack).
-if(WIN32 OR NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+# WebAssembly has neither a stack protector's guard nor relro (emscripten has
+# checks of its own), so the browser build is left as it is too.
+if(WIN32 OR EMSCRIPTEN OR NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   return()
 endif()
 if(CMAKE_BUILD_TYPE MATCHES "^(Release|MinSizeRel)$")

@@ -1,14 +1,15 @@
 #ifndef SIMEQ_DIALOGUE_DEFAULT_NAN_H_
 #define SIMEQ_DIALOGUE_DEFAULT_NAN_H_
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+
+#include "dialogue/bit_cast.h"
 
 namespace simeq {
 
 // The default NaN: sign set, quiet, zero payload. The screens write it -1.#IND.
-inline constexpr double kDefaultNaN = std::bit_cast<double>(std::uint64_t{0xFFF8'0000'0000'0000});
+inline constexpr double kDefaultNaN = bit_cast<double>(std::uint64_t{0xFFF8'0000'0000'0000});
 
 // Every NaN the walkthroughs compute is shown as the default NaN, whatever
 // NaN the processor made: ARM64, RISC-V and s390x make a positive one for an

@@ -1,12 +1,12 @@
 #include "dialogue/number_format.h"
 
-#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <string_view>
-#include <system_error>
+
+#include "dialogue/bit_cast.h"
+#include "dialogue/leading_digits.h"
 
 namespace simeq {
 namespace {
@@ -29,7 +29,7 @@ std::size_t Append(char* out, std::size_t at, std::string_view text) {
 
 // The text for an infinity or NaN, chosen by its sign, quiet bit and payload.
 std::string_view SpecialText(double value) {
-  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto bits = bit_cast<std::uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
   const std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
   constexpr std::uint64_t kQuietBit = std::uint64_t{1} << 51;
@@ -39,16 +39,9 @@ std::string_view SpecialText(double value) {
   return negative ? "-1.#QNAN" : "1.#QNAN";
 }
 
-// The exponent of to_chars' scientific form, from its "e" to `end`.
-int ParseExponent(const char* e, const char* end) {
-  int exponent = 0;
-  for (const char* p = e + 2; p < end; ++p) exponent = exponent * 10 + (*p - '0');
-  return e[1] == '-' ? -exponent : exponent;
-}
-
-// The leading digits come from the cheapest of three sources that gives the
-// seven digits of the 17-digit expansion. Each of the first two declines the
-// values it cannot vouch for.
+// The leading digits come from the cheaper of two sources that gives the
+// seven digits of the 17-digit expansion: the first declines the values it
+// cannot vouch for.
 
 // A whole number below 2^53 has at most 16 digits, so its 17-digit
 // expansion is its own digits followed by zeros: integer conversion gives
@@ -66,40 +59,12 @@ bool LeadingOfWholeNumber(double magnitude, Digits& d) {
   return true;
 }
 
-// The shortest digits that read back as the same normal double. They lie
-// within half a unit in the last place of the value (less than 1.2e-10 of a
-// unit in the sixth digit), and so does the 17-digit expansion; both round
-// to the same six digits unless the seventh and eighth digits are 49 or 50,
-// next to a tie. There, and for denormals, whose last place is too coarse,
-// this declines.
-bool LeadingOfShortest(double magnitude, Digits& d) {
-  if (magnitude < std::numeric_limits<double>::min()) return false;
-  // d[.ddd...]e+XX: up to 17 digits, two or three exponent digits.
-  char text[32];
-  const auto result =
-      std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific);
-  const char* const e = result.ptr[-4] == 'e' ? result.ptr - 4 : result.ptr - 5;
-  // Digit k (from 0) stands at text[k + 1] after the point; zeros stand in
-  // for the ones the shortest form leaves out.
-  auto digit = [&](int k) { return text + k + 1 < e ? text[k + 1] : '0'; };
-  const char seventh = digit(kSignificantDigits);
-  const char eighth = digit(kSignificantDigits + 1);
-  if ((seventh == '4' && eighth == '9') || (seventh == '5' && eighth == '0')) return false;
-  d.digit[0] = text[0];
-  for (int k = 1; k <= kSignificantDigits; ++k) d.digit[k] = digit(k);
-  d.exponent = ParseExponent(e, result.ptr);
-  return true;
-}
-
-// Any magnitude: 17 significant digits, rounded from the exact binary value,
-// as d.dddddddddddddddde+XX.
-void LeadingOfSeventeenDigits(double magnitude, Digits& d) {
-  char text[32];
-  const auto result =
-      std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 16);
-  d.digit[0] = text[0];
-  std::memcpy(d.digit + 1, text + 2, kSignificantDigits);
-  d.exponent = ParseExponent(text + 18, result.ptr);  // past "d." and 16 digits
+// Any other magnitude: the leading digits of its exact expansion.
+void LeadingOfExpansion(double magnitude, Digits& d) {
+  const LeadingDigits lead = LeadingDigitsOf(magnitude);
+  static_assert(sizeof lead.digit == sizeof d.digit);
+  std::memcpy(d.digit, lead.digit, sizeof d.digit);
+  d.exponent = lead.exponent;
 }
 
 // Rounds the magnitude of a finite non-zero value to six significant digits.
@@ -107,9 +72,7 @@ void LeadingOfSeventeenDigits(double magnitude, Digits& d) {
 // rounded once more by its seventh digit, so a value just below a seventh
 // digit of 5 that the 17-digit step lifts to 5 rounds up.
 void RoundToSixDigits(double magnitude, Digits& d) {
-  if (!LeadingOfWholeNumber(magnitude, d) && !LeadingOfShortest(magnitude, d)) {
-    LeadingOfSeventeenDigits(magnitude, d);
-  }
+  if (!LeadingOfWholeNumber(magnitude, d)) LeadingOfExpansion(magnitude, d);
   if (d.digit[kSignificantDigits] >= '5') {
     int i = kSignificantDigits - 1;
     while (i >= 0 && d.digit[i] == '9') d.digit[i--] = '0';
@@ -165,7 +128,7 @@ std::size_t WritePlainForm(const Digits& d, char* out, std::size_t at) {
 }  // namespace
 
 std::size_t FormatNumber(double value, char* out) {
-  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto bits = bit_cast<std::uint64_t>(value);
   constexpr std::uint64_t kExponentMask = std::uint64_t{0x7ff} << 52;
   if ((bits & kExponentMask) == kExponentMask) {
     return Append(out, 0, SpecialText(value));

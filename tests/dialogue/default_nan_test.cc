@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <string>
 
+#include "dialogue/bit_cast.h"
 #include "dialogue/number_format.h"
 #include "dialogue/output.h"
 #include "support/memory_streams.h"
@@ -37,14 +37,14 @@ TEST(DefaultNaN, EveryNaNBecomesTheDefaultNaNAndNothingElseChanges) {
       {0xC00921FB54442D18, 0xC00921FB54442D18},  // and -pi
   };
   for (const auto& c : kCases) {
-    EXPECT_EQ(c.out, std::bit_cast<std::uint64_t>(WithDefaultNaN(std::bit_cast<double>(c.in))))
+    EXPECT_EQ(c.out, simeq::bit_cast<std::uint64_t>(WithDefaultNaN(simeq::bit_cast<double>(c.in))))
         << std::hex << c.in;
   }
 }
 
 TEST(DefaultNaN, TheScreenWriterShowsAnyNaNAsTheDefaultNaN) {
   // FormatNumber tells NaNs apart; the screens never do.
-  const double positive_nan = std::bit_cast<double>(std::uint64_t{0x7FF8000000000000});
+  const double positive_nan = simeq::bit_cast<double>(std::uint64_t{0x7FF8000000000000});
   ASSERT_EQ("1.#QNAN", FormatNumber(positive_nan));
   testing::MemorySink sink;
   {

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <random>
 #include <string>
 
+#include "dialogue/bit_cast.h"
 #include "dialogue/number_format.h"
 #include "support/format_agreement.h"
 #include "support/reference_number_format.h"
@@ -30,7 +30,7 @@ TEST(NumberFormatExhaustive, AgreesWithTheExactReferenceOnAMillionBitPatterns) {
   EXPECT_EQ(1000000, agreement.checked());
 }
 
-double FromBits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
+double FromBits(std::uint64_t bits) { return simeq::bit_cast<double>(bits); }
 
 // Random finite doubles of three kinds: any bit pattern, short decimals in
 // the plain range, and neighbours of six-digit ties.

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogue/bit_cast.h"
 #include "dialogue/decimal_to_double.h"
 #include "support/exact_decimal.h"
 #include "support/format_agreement.h"
@@ -30,7 +30,7 @@ double Parse(const std::string& text) {
   return *value;
 }
 
-double FromBits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
+double FromBits(std::uint64_t bits) { return simeq::bit_cast<double>(bits); }
 
 // x.xxxxx5 times 10^exponent: eight seeded six-digit patterns at each
 // decimal exponent from -307 to 307, converted to the nearest double.
@@ -108,7 +108,7 @@ TEST(ReferenceNumberFormat, RoundsAndLaysOutAsDocumented) {
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(c.expected, ReferenceNumberFormat(c.value))
-        << "bits 0x" << std::hex << std::bit_cast<std::uint64_t>(c.value);
+        << "bits 0x" << std::hex << simeq::bit_cast<std::uint64_t>(c.value);
   }
 }
 

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -15,10 +14,12 @@
 #include <limits>
 #include <string>
 
+#include "dialogue/bit_cast.h"
+
 namespace simeq {
 namespace {
 
-double FromBits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
+double FromBits(std::uint64_t bits) { return simeq::bit_cast<double>(bits); }
 
 // A value the compiler cannot fold, so the arithmetic happens at run time.
 double AtRunTime(double value) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -12,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "dialogue/bit_cast.h"
 
 namespace simeq {
 namespace {
@@ -113,7 +114,7 @@ TEST(ConvertInteger, AcceptsExactlyTheThirtyTwoBitRange) {
 // Compares doubles bit for bit, so -0 and 0 differ.
 std::optional<std::uint64_t> Bits(std::optional<double> value) {
   if (!value) return std::nullopt;
-  return std::bit_cast<std::uint64_t>(*value);
+  return simeq::bit_cast<std::uint64_t>(*value);
 }
 
 TEST(ConvertReal, GivesTheNearestDoubleOrFails) {

@@ -1,10 +1,11 @@
 #include "support/exact_decimal.h"
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
+
+#include "dialogue/bit_cast.h"
 
 namespace simeq::testing {
 namespace {
@@ -93,7 +94,7 @@ class BigInteger {
 }  // namespace
 
 ExactDecimal ExpandExactly(double magnitude) {
-  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const auto bits = simeq::bit_cast<std::uint64_t>(magnitude);
   const auto biased = static_cast<int>(bits >> 52);
   if (biased == 0x7ff || (bits >> 63) != 0 || bits == 0) {
     throw std::invalid_argument("ExpandExactly needs a finite positive value");

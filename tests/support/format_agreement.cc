@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <iomanip>
 #include <limits>
 #include <string>
 
+#include "dialogue/bit_cast.h"
 #include "dialogue/number_format.h"
 #include "support/reference_number_format.h"
 
@@ -19,8 +19,8 @@ void FormatAgreement::Check(double value) {
   const std::string expected = ReferenceNumberFormat(value);
   if (actual == expected || failures_ >= kReportedFailures) return;
   ++failures_;
-  ADD_FAILURE() << "bits 0x" << std::hex << std::bit_cast<std::uint64_t>(value) << std::dec << " ("
-                << std::setprecision(17) << value << "): FormatNumber gives \"" << actual
+  ADD_FAILURE() << "bits 0x" << std::hex << simeq::bit_cast<std::uint64_t>(value) << std::dec
+                << " (" << std::setprecision(17) << value << "): FormatNumber gives \"" << actual
                 << "\", exact rounding gives \"" << expected << "\"";
 }
 
@@ -48,7 +48,7 @@ double RandomDoubles::Next() {
     const std::uint64_t exponent = 1023 - 32 + (z >> 52) % 64;
     z = (z & 0x800fffffffffffffULL) | exponent << 52;
   }
-  return std::bit_cast<double>(z);
+  return simeq::bit_cast<double>(z);
 }
 
 }  // namespace simeq::testing

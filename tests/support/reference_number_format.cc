@@ -1,9 +1,10 @@
 #include "support/reference_number_format.h"
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+
+#include "dialogue/bit_cast.h"
 
 namespace simeq::testing {
 namespace {
@@ -75,11 +76,11 @@ std::string LayOut(bool negative, const SixDigits& rounded) {
 }
 
 std::string ReferenceNumberFormat(double value) {
-  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto bits = simeq::bit_cast<std::uint64_t>(value);
   if ((bits >> 52 & 0x7ff) == 0x7ff) return SpecialText(bits);
   if ((bits << 1) == 0) return "0";
   const bool negative = (bits >> 63) != 0;
-  const double magnitude = std::bit_cast<double>(bits & ~(std::uint64_t{1} << 63));
+  const double magnitude = simeq::bit_cast<double>(bits & ~(std::uint64_t{1} << 63));
   return LayOut(negative, RoundTwice(ExpandExactly(magnitude)));
 }
 

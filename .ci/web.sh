@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The page: installs what it lacks (Debian's emscripten and chromium, the
+# googletest source the unit tests are built from, python3 for the local
+# server), then runs the web workflow: configure, build (which runs npm ci
+# for the page's pinned dependencies into build/web/npm), and the tests:
+# the unit tests under node, the page in chromium from file:// and from a
+# local server. Last, a short run of the page-load benchmark, which measures
+# and checks nothing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+source .ci/ensure-packages.sh
+ensure_packages cmake make emscripten chromium googletest python3
+# node and npm: Debian's, unless the machine has its own.
+if ! command -v npm >/dev/null; then
+  ensure_packages nodejs npm
+fi
+
+echo "== web (emscripten, node, chromium)"
+cmake --workflow --preset web
+
+echo "== page load, briefly (bench/page_load.js)"
+node bench/page_load.js build/web/site build/web/npm/node_modules 3
