@@ -1,6 +1,6 @@
 'use strict';
 // A small screenshot for the README: the page's pixels reduced to a palette
-// of their most frequent colours (the edges of text take the nearest one)
+// of their most frequent distinct colours (the edges of text take the nearest)
 // and written as an indexed PNG, a fraction of the size of the full-colour one.
 
 const fs = require('node:fs');
@@ -39,8 +39,12 @@ async function savePageImage(page, file, colours = 32) {
     const rgb = (i) => (rgba[i] << 16) | (rgba[i + 1] << 8) | rgba[i + 2];
     const count = new Map();
     for (let i = 0; i < rgba.length; i += 4) count.set(rgb(i), (count.get(rgb(i)) || 0) + 1);
-    const kept = [...count.keys()].sort((a, b) => count.get(b) - count.get(a)).slice(0, n);
     const distance = (a, b) => [16, 8, 0].reduce((sum, s) => sum + (((a >> s) & 255) - ((b >> s) & 255)) ** 2, 0);
+    // The most frequent colours, each unlike those already kept, so a thin line's colour stays.
+    const kept = [];
+    for (const c of [...count.keys()].sort((a, b) => count.get(b) - count.get(a))) {
+      if (kept.length < n && kept.every((k) => distance(c, k) > 1200)) kept.push(c);
+    }
     const nearest = new Map();
     for (const c of count.keys()) {
       nearest.set(c, kept.reduce((best, k, i) => (distance(c, k) < distance(c, kept[best]) ? i : best), 0));
