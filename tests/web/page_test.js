@@ -5,14 +5,18 @@
 // key events, one line at a time and Enter (Ctrl+D for input that ends
 // without a newline, and at end of input), presses a key at the closing wait
 // and compares window.simeq.output() with NAME.out byte for byte. With
-// --situations it also runs the table of terminal situations.
+// --situations it also runs the table of terminal situations and the table
+// of systems for the graph; with --screenshot it saves the page after the
+// first system (the elimination run of 2 3 13 4 -1 5) as a small PNG
+// (docs/web-page.png is a copy of it).
 //
-//   node page_test.js SITE TRANSCRIPTS NODE_MODULES file|http [--situations]
+//   node page_test.js SITE TRANSCRIPTS NODE_MODULES file|http [--situations] [--screenshot FILE]
 
 const fs = require('node:fs');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 const { launchChromium, serve } = require('./browser.js');
+const { savePageImage } = require('./screenshot.js');
 
 const [site, transcripts, modules, origin, ...flags] = process.argv.slice(2);
 
@@ -242,13 +246,98 @@ async function situationRuns(browser, url) {
   await context.close();
 }
 
+// Systems typed into the page (the menu choice, then the six numbers), and
+// what the graph then holds: the lines [label, a, b, c], the point [x, y]
+// or null, and the caption. The view must be finite and hold the point and
+// where each line crosses the axes.
+const systems = [
+  { input: '2 2 3 13 4 -1 5', lines: [['Eq-1', 2, 3, 13], ['Eq-2', 4, -1, 5]], point: [2, 3],
+    caption: 'Eq-1 and Eq-2 meet at x = 2, y = 3' },
+  { input: '1 2 3 13 4 -1 5', lines: [['Eq-1', 2, 3, 13], ['Eq-2', 4, -1, 5]], point: [2, 3],
+    caption: 'Eq-1 and Eq-2 meet at x = 2, y = 3' },
+  { input: '2 1 1 2 1 1 3', lines: [['Eq-1', 1, 1, 2], ['Eq-2', 1, 1, 3]], point: null,
+    caption: 'The lines are parallel: they have no point in common' },
+  { input: '1 1 2 3 2 4 6', lines: [['Eq-1 and Eq-2', 1, 2, 3]], point: null,
+    caption: 'Both equations describe the same line: every point on it solves the system' },
+  { input: '1 1 0 -2.5 0 4 3', lines: [['Eq-1', 1, 0, -2.5], ['Eq-2', 0, 4, 3]], point: [-2.5, 0.75],
+    caption: 'Eq-1 and Eq-2 meet at x = -2.5, y = 0.75' },
+  { input: '2 0 0 5 1 1 2', lines: [['Eq-2', 1, 1, 2]], point: null,
+    caption: 'Eq-1 (0x + 0y =  5) holds for no point, so it draws no line; the system has no solution' },
+  { input: '1 1234567 0.00001 999999.5 1e100 -2.5e-5 0.0001',
+    lines: [['Eq-1', 1234570, 0.00001, 1000000], ['Eq-2', 1e100, -0.000025, 0.0001]], point: [2.5e-94, 9.99999e10],
+    caption: 'Eq-1 and Eq-2 meet at x = 2.5e-094, y = 9.99999e+010' },
+  { input: '1 1e308 -1.5e308 1e308 3e307 2e307 -1.7e308',
+    lines: [['Eq-1', 1e308, -1.5e308, 1e308], ['Eq-2', 3e307, 2e307, -1.7e308]], point: null,
+    caption: 'Eq-1 and Eq-2 cross, but the working gives x = -1.#IND, y = -1.#IND, so no point is marked' },
+];
+
+// What is wrong with the view, if anything: not finite, or missing a point it must hold.
+function viewFault(view, lines, point) {
+  const { xmin, xmax, ymin, ymax } = view || {};
+  if (![xmin, xmax, ymin, ymax].every(Number.isFinite) || !(xmin < xmax && ymin < ymax)) return 'not finite';
+  const held = lines.flatMap(([, a, b, c]) => [a && [c / a, 0], b && [0, c / b]])
+    .concat(point ? [point] : []).filter((p) => p && p.every(Number.isFinite));
+  const out = held.find(([x, y]) => x < xmin || x > xmax || y < ymin || y > ymax);
+  return out ? `misses ${out}` : '';
+}
+
+// One page, one run after another: each new run must start with no graph.
+async function systemRuns(browser, url, screenshot) {
+  const context = await browser.newContext({ viewport: { width: 1100, height: 600 } });
+  const page = await open(context, url);
+  const shown = () => page.evaluate(() => {
+    const svg = document.querySelector('#graph svg');
+    return {
+      graph: window.simeq.graph(),
+      visible: !!svg && svg.getBoundingClientRect().width > 0,
+      caption: svg ? document.querySelector('#graph figcaption').textContent : null,
+      description: svg ? (document.getElementById(svg.getAttribute('aria-describedby')) || {}).textContent : null,
+    };
+  });
+  await page.click('#terminal');
+  for (const [i, system] of systems.entries()) {
+    if (i > 0) {
+      await page.keyboard.press('q');
+      await page.waitForFunction(() => window.simeq.state === 'ended');
+      await page.keyboard.press('z');
+      await page.waitForFunction(() => window.simeq.state === 'input');
+    }
+    const before = await shown();
+    for (const line of system.input.split(' ')) {
+      await page.keyboard.type(line);
+      await page.keyboard.press('Enter');
+    }
+    await page.waitForFunction(() => window.simeq.state === 'key');
+    const { graph, visible, caption, description } = await shown();
+    const lines = graph.lines.map(({ label, a, b, c }) => [label, a, b, c]);
+    const point = graph.point && [graph.point.x, graph.point.y];
+    const actual = {
+      lines, point, caption: graph.caption, visible, shownCaption: caption, description,
+      view: viewFault(graph.view, lines, point),
+      before: [before.graph.lines.length, before.graph.point, before.visible],
+    };
+    const expected = {
+      lines: system.lines, point: system.point, caption: system.caption, visible: true,
+      shownCaption: system.caption, description: system.caption, view: '', before: [0, null, false],
+    };
+    check(`graph: ${system.input}`, JSON.stringify(actual) === JSON.stringify(expected),
+      `expected ${JSON.stringify(expected)}, got ${JSON.stringify(actual)}`);
+    if (i === 0 && screenshot) await savePageImage(page, screenshot);
+  }
+  await context.close();
+}
+
 (async () => {
   const browser = await launchChromium(modules);
   const server = origin === 'http' ? await serve(site) : null;
   const url = server ? server.base + 'index.html' : pathToFileURL(path.join(site, 'index.html')).href;
   try {
     await transcriptRuns(browser, url);
-    if (flags.includes('--situations')) await situationRuns(browser, url);
+    if (flags.includes('--situations')) {
+      await situationRuns(browser, url);
+      const at = flags.indexOf('--screenshot');
+      await systemRuns(browser, url, at >= 0 ? flags[at + 1] : null);
+    }
   } finally {
     if (server) server.stop();
     await browser.close();
