@@ -41,3 +41,9 @@ one_deb() {
   fi
   printf '%s\n' "${debs[0]}"
 }
+
+# ensure_npm installs Debian's node and npm, unless the machine has an npm
+# of its own already.
+ensure_npm() {
+  command -v npm >/dev/null || ensure_packages nodejs npm
+}

@@ -105,6 +105,28 @@ check_windows_zip() {
   check_transcripts "simeq.exe (wine)" crlf wine "$folder/simeq.exe"
 }
 
+# simeq-VERSION-web.zip: index.html and what it loads, in a folder of the
+# zip's name, passing the browser test from file:// (every golden
+# transcript, the terminal situations and the graph's systems) and from a
+# local server (the transcripts), with the playwright-core that the first
+# build's npm ci installed.
+check_web_zip() {
+  local name=simeq-$version-web origin flags
+  echo "== $name.zip"
+  take "$name.zip"
+  python3 -m zipfile -l "$dist/$name.zip"
+  python3 -m zipfile -e "$dist/$name.zip" "$work/web"
+  [[ -f $work/web/$name/index.html ]] || fail "$name.zip holds no $name/index.html"
+  for origin in file http; do
+    flags=()
+    [[ $origin == file ]] && flags=(--situations)
+    echo "== $name from $origin"
+    node tests/web/page_test.js "$work/web/$name" tests/transcripts \
+      "$dist/../build/dist/release-web/npm/node_modules" "$origin" "${flags[@]}" ||
+      fail "$name.zip does not pass the browser test from $origin"
+  done
+}
+
 # simeq_VERSION_$1.deb, for Debian architecture $1: its fields; installed
 # with dpkg into a scratch folder, every file it lists, of the listed size;
 # a libc6 at least as new as every C library symbol version the program
@@ -169,7 +191,8 @@ check_nothing_else() {
 
 main() {
   ensure_packages git file python3 dpkg-dev qemu-user wine wine64 valgrind \
-    binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf
+    binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf chromium
+  ensure_npm
   version=$(sed -n 's/^project(simeq VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
@@ -184,6 +207,7 @@ main() {
   check_debian_package arm64 aarch64-linux-gnu-objdump qemu-aarch64 -L /usr/aarch64-linux-gnu
   check_debian_package armhf arm-linux-gnueabihf-objdump qemu-arm -L /usr/arm-linux-gnueabihf
   check_windows_zip
+  check_web_zip
   check_source_tarball
   check_nothing_else
   echo "== release checks passed"

@@ -11,6 +11,7 @@
 #   simeq_VERSION_arm64.deb             shared, as Debian expects; VERSION
 #   simeq_VERSION_armhf.deb             with the Debian revision, if any)
 #   simeq-VERSION-windows-x86_64.zip    simeq.exe and README.txt (CR LF)
+#   simeq-VERSION-web.zip               the page: index.html and what it loads
 #   simeq-VERSION.tar.gz                the source (git archive)
 #   SHA256SUMS                          for sha256sum -c
 #
@@ -72,27 +73,48 @@ debian_package() {
   cp "$(one_deb "build/dist/release-deb-$1" "$1")" dist/
 }
 
-# simeq-VERSION-windows-x86_64.zip: the Windows program and its download
-# README as README.txt (CR LF) in a zip of fixed time stamps.
-windows_zip() {
-  # The linker stamps the executable with SOURCE_DATE_EPOCH, not the time.
-  build_preset release-windows-x86_64
-  python3 - "dist/simeq-$version-windows-x86_64.zip" "simeq-$version-windows-x86_64" \
-    build/dist/release-windows-x86_64/src/simeq.exe docs/download-windows.txt <<'PYTHON'
+# Writes the files of folder $2 (under $1) to the zip $3: members sorted by
+# name, each with its own mode and the time SOURCE_DATE_EPOCH (python3's
+# zipfile, since the zip program takes times and order from the files).
+make_zip() {
+  python3 - "$1" "$2" "$3" <<'PYTHON'
 import os, sys, time, zipfile
-archive, folder, exe, readme = sys.argv[1:]
+stage, folder, archive = sys.argv[1:]
 stamp = time.gmtime(max(int(os.environ["SOURCE_DATE_EPOCH"]), 315532800))[:6]
-text = open(readme, "rb").read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
-members = {"README.txt": (text, 0o644), "simeq.exe": (open(exe, "rb").read(), 0o755)}
 with zipfile.ZipFile(archive, "w") as z:
-    for name in sorted(members):
-        data, mode = members[name]
+    for name in sorted(os.listdir(os.path.join(stage, folder))):
+        path = os.path.join(stage, folder, name)
         info = zipfile.ZipInfo(f"{folder}/{name}", date_time=stamp)
         info.compress_type = zipfile.ZIP_DEFLATED
         info.create_system = 3  # Unix, so that the mode below is read
-        info.external_attr = (0o100000 | mode) << 16
-        z.writestr(info, data, compresslevel=9)
+        info.external_attr = (0o100000 | (os.stat(path).st_mode & 0o777)) << 16
+        with open(path, "rb") as member:
+            z.writestr(info, member.read(), compresslevel=9)
 PYTHON
+}
+
+# simeq-VERSION-windows-x86_64.zip: the Windows program and its download
+# README as README.txt (CR LF).
+windows_zip() {
+  local name=simeq-$version-windows-x86_64 stage=build/dist/stage-windows-x86_64
+  # The linker stamps the executable with SOURCE_DATE_EPOCH, not the time.
+  build_preset release-windows-x86_64
+  mkdir -p "$stage/$name"
+  perl -pe 's/\r?\n/\r\n/' docs/download-windows.txt >"$stage/$name/README.txt"
+  cp build/dist/release-windows-x86_64/src/simeq.exe "$stage/$name/simeq.exe"
+  chmod 0644 "$stage/$name/README.txt"
+  chmod 0755 "$stage/$name/simeq.exe"
+  make_zip "$stage" "$name" "dist/$name.zip"
+}
+
+# simeq-VERSION-web.zip: the page, index.html and the files it loads.
+web_zip() {
+  local name=simeq-$version-web stage=build/dist/stage-web
+  build_preset release-web
+  mkdir -p "$stage/$name"
+  cp build/dist/release-web/site/* "$stage/$name/"
+  chmod 0644 "$stage/$name"/*
+  make_zip "$stage" "$name" "dist/$name.zip"
 }
 
 # simeq-VERSION.tar.gz: the last commit's source.
@@ -106,7 +128,8 @@ main() {
     exit 2
   fi
   ensure_packages g++ cmake make git gzip file python3 dpkg-dev \
-    g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-mingw-w64-x86-64
+    g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-mingw-w64-x86-64 emscripten
+  ensure_npm
   version=$(sed -n 's/^project(simeq VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
   if [[ -z $version ]]; then
     echo "release.sh: no version in project() of CMakeLists.txt" >&2
@@ -128,6 +151,7 @@ main() {
   debian_package arm64
   debian_package armhf
   windows_zip
+  web_zip
   source_tarball
 
   (cd dist && sha256sum -- simeq* >SHA256SUMS)

@@ -9,12 +9,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/ensure-packages.sh
+source .ci/common.sh
 ensure_packages cmake make emscripten chromium googletest python3
-# node and npm: Debian's, unless the machine has its own.
-if ! command -v npm >/dev/null; then
-  ensure_packages nodejs npm
-fi
+ensure_npm
 
 echo "== web (emscripten, node, chromium)"
 cmake --workflow --preset web
