@@ -399,6 +399,11 @@ TEST(KeyWait, SignalDuringItEndsTheProgramAndRestoresTheMode) {
   };
   static constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
   for (const auto& place : kPlaces) {
+    // An emulator takes every signal itself, and qemu-riscv64 goes back into
+    // the terminal call that stopped the job before it runs the program's
+    // handler, so the job stops again: the kernel's job control is checked
+    // natively.
+    if (place.background && !EmulatorCommand().empty()) continue;
     for (const int signal_number : kSignals) {
       SCOPED_TRACE(std::string(place.name) + ", " + ::strsignal(signal_number));
       PtySession session;
