@@ -181,8 +181,8 @@ int ReadKey(int fd) {
   // always followed by the single-key mode coming back.
   InstallContinueHandler();
   int first = -1;
-  // In the background this stops the process, as reading the terminal there
-  // would, until a shell brings it to the foreground. TCSAFLUSH discards
+  // Should a shell have taken the terminal back meanwhile, this stops the
+  // process again until it is in the foreground. TCSAFLUSH discards
   // whatever was typed before the wait, so only a key pressed now ends it.
   if (EnterKeyMode(fd, kFirstByteMode, TCSAFLUSH)) {
     first = ReadByte(fd);
@@ -202,13 +202,28 @@ int ReadKey(int fd) {
   return first;
 }
 
+// Returns once this process may set the terminal's mode. In a background
+// process group tcdrain(), like every call that would change the terminal,
+// stops the job (SIGTTOU) as reading the terminal there would, until a shell
+// brings it to the foreground; only then is the mode the one to put back at
+// the end, not that of whoever had the terminal meanwhile (a shell's line
+// editor, say). tcdrain() changes nothing, and no handler is installed yet,
+// so a terminating signal ends the stopped job at once. False if the
+// terminal cannot be used at all (an orphaned background group gets EIO).
+bool WaitUntilModeIsOurs(int fd) {
+  for (;;) {
+    if (::tcdrain(fd) == 0) return true;
+    if (errno != EINTR) return false;
+  }
+}
+
 }  // namespace
 
 int WaitForKey() {
   const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return -1;  // no controlling terminal
   termios saved{};
-  if (::tcgetattr(fd, &saved) != 0) {
+  if (!WaitUntilModeIsOurs(fd) || ::tcgetattr(fd, &saved) != 0) {
     ::close(fd);
     return -1;
   }

@@ -105,15 +105,22 @@ termios UnusualLineMode(termios mode) {
 // the foreground, where it must take the terminal for its key.
 ::testing::AssertionResult StartInTheBackgroundThenBringForward(PtySession& session,
                                                                 std::size_t& prompt_end) {
-  const termios before = session.Mode();
+  // Meanwhile the shell's line editor has the terminal in a mode of its own,
+  // which is not the one to put back at the end.
+  const termios line_mode = session.Mode();
+  termios editor = line_mode;
+  editor.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  session.SetMode(editor);
   StartOptions options;
   options.background = true;
   const ::testing::AssertionResult started =
       StartAndReachClosingPrompt(session, kNoWalkthrough, prompt_end, options);
   if (!started) return started;
   if (!session.WaitForStop()) return ::testing::AssertionFailure() << "not stopped";
-  ::testing::AssertionResult unchanged = SameMode(before, session.Mode());
+  ::testing::AssertionResult unchanged = SameMode(editor, session.Mode());
   if (!unchanged) return unchanged << " in the background";
+  // What `fg` does: the shell puts its line mode back and hands over.
+  session.SetMode(line_mode);
   session.Foreground();
   if (!session.WaitForSingleKeyMode()) {
     return ::testing::AssertionFailure() << "the terminal never left line mode";
@@ -343,6 +350,7 @@ TEST(KeyWait, AStopAndContinueInTheMiddleOfAKeyLeaveItEndingByItself) {
     // a moment later it is reading, waiting for one.
     const auto give_up = std::chrono::steady_clock::now() + PtySession::kDeadline;
     while (session.Mode().c_cc[VMIN] != 0 && std::chrono::steady_clock::now() < give_up) {
+      std::this_thread::sleep_for(std::chrono::milliseconds{1});
     }
     std::this_thread::sleep_for(kSlowLinkGap);
     session.Signal(SIGSTOP);
