@@ -27,6 +27,12 @@ using Clock = std::chrono::steady_clock;
 // How long one look at the terminal waits for something to happen.
 constexpr std::chrono::milliseconds kPollStep{10};
 
+// How long a look that must not miss a short moment waits between looks.
+constexpr std::chrono::milliseconds kShortLook{1};
+
+// More than the test process has open: the stand-in shell closes them all.
+constexpr int kMostDescriptors = 1024;
+
 // A last resort should the test process vanish without killing the program:
 // SIGALRM survives exec and ends it.
 constexpr unsigned kAlarmSeconds = 120;
@@ -142,7 +148,13 @@ void LeadSessionOn(int terminal) {
     ExecProgram(command, setup);
   }
   ::setpgid(program, program);  // both sides, so that it is done before either goes on
-  ::signal(SIGTTOU, SIG_IGN);   // it may give the terminal away from the background
+  // It keeps the terminal and nothing else of the test's: a pipe or terminal
+  // end held here would keep the program from seeing end of input or a
+  // hang-up.
+  for (int fd = STDERR_FILENO + 1; fd < kMostDescriptors; ++fd) {
+    if (fd != setup.terminal && fd != report) ::close(fd);
+  }
+  ::signal(SIGTTOU, SIG_IGN);  // it may give the terminal away from the background
   const rlimit no_core{0, 0};
   ::setrlimit(RLIMIT_CORE, &no_core);
   if (::write(report, &program, sizeof program) != sizeof program) ::_exit(126);
@@ -272,10 +284,12 @@ bool PtySession::TypeWhileStopped(std::string_view bytes, std::chrono::microseco
   // The bytes reach the terminal's input queue a moment after the write.
   while (UnreadCount() < bytes.size()) {
     if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(kShortLook);
   }
   Signal(SIGCONT);
   while (UnreadCount() > 0 && !Ended()) {
     if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(kShortLook);
   }
   for (const auto end = Clock::now() + moment; Clock::now() < end;) {
     if (Ended() || (Mode().c_lflag & ICANON) != 0) return false;
@@ -401,6 +415,7 @@ PtyExit PtySession::WaitForExit() {
   const auto deadline = Clock::now() + kDeadline;
   while (!Ended()) {
     if (Clock::now() > deadline) {
+      if (program_ != child_) ::kill(program_, SIGKILL);
       ::kill(child_, SIGKILL);
       while (!Ended()) Collect(kPollStep);
       exit_.timed_out = true;
