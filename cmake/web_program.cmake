@@ -28,7 +28,9 @@ file(CONFIGURE OUTPUT ${simeq_waiting_list} CONTENT "${simeq_waiting_functions}\
 
 # -Oz: the smallest module (the link step runs the optimiser once more);
 # no file system, no other allocator than the smallest, no settings taken
-# from the page but the program's own three functions.
+# from the page but the program's own three functions. The memory starts
+# small and grows as a reply needs it: a number is read whole, however many
+# digits were typed or pasted, as on every other platform.
 target_link_options(simeq PRIVATE
   -sENVIRONMENT=web
   -sMODULARIZE=1
@@ -40,6 +42,7 @@ target_link_options(simeq PRIVATE
   -sMALLOC=emmalloc
   -sTOTAL_STACK=65536
   -sINITIAL_MEMORY=1048576
+  -sALLOW_MEMORY_GROWTH=1
   -sTEXTDECODER=2
   -sSUPPORT_ERRNO=0
   -sSUPPORT_LONGJMP=0

@@ -83,12 +83,15 @@ const simeqPage = (() => {
     };
   }
 
-  function end(id, interrupted) {
+  // Ends run `id`: 'ended' when main has returned, 'interrupted' by Ctrl+C,
+  // or 'failed' when the module stopped with an error.
+  function end(id, how) {
     if (id !== run) return;
     run++;  // whatever the abandoned module still does is ignored
     setState('ended');
-    status.textContent = (interrupted ? 'simeq was interrupted (Ctrl+C).' : 'simeq has ended.') +
-      ' Press any key, or Run again, for a new run.';
+    const said = { ended: 'simeq has ended.', interrupted: 'simeq was interrupted (Ctrl+C).',
+                   failed: 'simeq stopped with an error.' };
+    status.textContent = said[how] + ' Press any key, or Run again, for a new run.';
     again.hidden = false;
   }
 
@@ -105,13 +108,26 @@ const simeqPage = (() => {
     }
     discipline = createLineDiscipline({
       echo: (text) => term.write(text),
-      interrupt: () => end(id, true),
+      interrupt: () => end(id, 'interrupted'),
     });
-    const module = await createSimeqModule(serving(id));
-    if (id !== run) return;
-    await module.runMain();
-    end(id, false);
+    try {
+      const module = await createSimeqModule(serving(id));
+      if (id !== run) return;
+      await module.runMain();
+      end(id, 'ended');
+    } catch (error) {
+      end(id, 'failed');
+      throw error;
+    }
   }
+
+  // An error in the module after one of its waits surfaces here rather than
+  // in start(); either way the run ends and a new one can start.
+  const fail = () => {
+    if (state !== 'ended') end(run, 'failed');
+  };
+  window.addEventListener('error', fail);
+  window.addEventListener('unhandledrejection', fail);
 
   function type(data) {
     if (state === 'ended') {

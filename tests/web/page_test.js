@@ -131,6 +131,12 @@ const situations = [
       await page.keyboard.press('q');
       return [await output(page), read('elimination_basic', 'out')];
     } },
+  { name: 'a pasted number of three million digits is read whole, as on every platform',
+    async run(page) {
+      await paste(page, '2\n2.' + '0'.repeat(3e6) + '\n3\n13\n4\n-1\n5\n');
+      await page.waitForFunction(() => window.simeq.state !== 'input', null, { timeout: 60000 });
+      return [await output(page), read('elimination_basic', 'out')];
+    } },
   { name: 'Backspace edits the line before Enter',
     async run(page) {
       await page.keyboard.type('1');
