@@ -32,7 +32,12 @@ echo "== lintian"
 # Deliberate choices are overridden in the package, each with its reason
 # (cmake/simeq.lintian-overrides). No licence has been chosen yet, so the
 # missing copyright file and licence are the only findings allowed.
-report=$(lintian --fail-on none "$deb" 2>&1 | grep -v '^running with root privileges' || true)
+if ! report=$(lintian --fail-on none "$deb" 2>&1); then
+  echo "$report" >&2
+  echo "package.sh: lintian could not check $deb" >&2
+  exit 1
+fi
+report=$(grep -v '^running with root privileges' <<<"$report" || true)
 echo "$report"
 unexpected=$(grep -E '^[EW]: ' <<<"$report" |
   grep -vE '^[EW]: simeq: (no-copyright-file|[a-z-]*(licen[cs]e|copyright)[a-z-]*)( |$)' || true)

@@ -94,21 +94,34 @@ if nm -C "${programs[0]}" 2>/dev/null | grep -q 'std::ios_base::Init'; then
   echo "note: simeq links the iostream start-up (std::ios_base::Init)"
 fi
 
-# Prints the Ir total of one run of "$@" under callgrind.
+# Prints the Ir total of one run of "$@" under callgrind; fails, saying
+# why, if the run or its profile does not give one.
 count_instructions() {
-  local profile=$1
+  local profile=$1 total
   shift
-  env -i timeout 300 setsid -w valgrind --tool=callgrind --callgrind-out-file="$profile" "$@" \
-    <"$work/input.txt" >/dev/null 2>"$profile.log"
-  awk '/^(summary|totals):/ { print $2; exit }' "$profile"
+  rm -f "$profile"
+  if ! env -i timeout 300 setsid -w valgrind --tool=callgrind --callgrind-out-file="$profile" "$@" \
+    <"$work/input.txt" >/dev/null 2>"$profile.log"; then
+    cat "$profile.log" >&2
+    echo "run-cost.sh: callgrind could not run $*" >&2
+    return 1
+  fi
+  total=$(awk '/^(summary|totals):/ { print $2; exit }' "$profile")
+  if [[ -z $total ]]; then
+    echo "run-cost.sh: no instruction count in $profile" >&2
+    return 1
+  fi
+  echo "$total"
 }
 
 echo "== measuring with callgrind"
 counts=()
 for i in "${!programs[@]}"; do
-  counts+=("$(count_instructions "$work/${files[i]}.callgrind" "${programs[i]}")")
+  # set -e does not reach into a command substitution: check each count.
+  count=$(count_instructions "$work/${files[i]}.callgrind" "${programs[i]}") || exit 1
+  counts+=("$count")
 done
-floor_ir=$(count_instructions "$work/floor.callgrind" "$work/floor")
+floor_ir=$(count_instructions "$work/floor.callgrind" "$work/floor") || exit 1
 for i in "${!programs[@]}"; do
   printf '%-13s %10d instructions\n' "${names[i]}" "${counts[i]}"
 done
