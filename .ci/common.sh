@@ -42,6 +42,11 @@ one_deb() {
   printf '%s\n' "${debs[0]}"
 }
 
+# simeq_version prints the version that project() in CMakeLists.txt names.
+simeq_version() {
+  sed -n 's/^project(simeq VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt
+}
+
 # ensure_npm installs Debian's node and npm, unless the machine has an npm
 # of its own already.
 ensure_npm() {

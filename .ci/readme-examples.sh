@@ -19,12 +19,7 @@ cmake --preset release >/dev/null && cmake --build --preset release >/dev/null |
 cmake --preset windows >/dev/null && cmake --build --preset windows >/dev/null || exit 1
 
 # wine keeps its folder with the Windows check's, under build/.
-export WINEPREFIX=$root/build/windows/wineprefix WINEDEBUG=-all
-unset DISPLAY WAYLAND_DISPLAY
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
-  mkdir -p "$WINEPREFIX"
-  timeout 300 setsid -w wineboot -i </dev/null >/dev/null 2>&1
-fi
+start_wine_prefix
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -193,7 +193,7 @@ main() {
   ensure_packages git file python3 dpkg-dev qemu-user wine wine64 valgrind \
     binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf chromium
   ensure_npm
-  version=$(sed -n 's/^project(simeq VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
+  version=$(simeq_version)
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   checked=()

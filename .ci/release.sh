@@ -130,7 +130,7 @@ main() {
   ensure_packages g++ cmake make git gzip file python3 dpkg-dev \
     g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-mingw-w64-x86-64 emscripten
   ensure_npm
-  version=$(sed -n 's/^project(simeq VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
+  version=$(simeq_version)
   if [[ -z $version ]]; then
     echo "release.sh: no version in project() of CMakeLists.txt" >&2
     exit 1

@@ -3,10 +3,13 @@
 
 namespace simeq {
 
+// The significant digits a number is written with.
+inline constexpr int kSignificantDigits = 6;
+
 // The start of a magnitude's expansion to 17 significant digits.
 struct LeadingDigits {
-  char digit[7];  // the first seven of the 17 digits, '0' to '9'
-  int exponent;   // decimal exponent of the first digit
+  char digit[kSignificantDigits + 1];  // the first seven of the 17 digits, '0' to '9'
+  int exponent;                        // decimal exponent of the first digit
 };
 
 // Expands a finite, positive `magnitude` to 17 significant digits, rounded

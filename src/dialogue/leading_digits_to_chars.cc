@@ -7,8 +7,6 @@
 namespace simeq {
 namespace {
 
-constexpr int kSignificantDigits = 6;
-
 // The exponent of to_chars' scientific form, from its "e" to `end`.
 int ParseExponent(const char* e, const char* end) {
   int exponent = 0;

@@ -11,8 +11,6 @@
 namespace simeq {
 namespace {
 
-constexpr int kSignificantDigits = 6;
-
 // The digits of a finite non-zero magnitude on their way to the screen.
 struct Digits {
   // First the leading seven digits of the magnitude's 17-digit expansion;
