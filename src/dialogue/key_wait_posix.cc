@@ -208,8 +208,9 @@ int ReadKey(int fd) {
 // brings it to the foreground; only then is the mode the one to put back at
 // the end, not that of whoever had the terminal meanwhile (a shell's line
 // editor, say). tcdrain() changes nothing, and no handler is installed yet,
-// so a terminating signal ends the stopped job at once. False if the
-// terminal cannot be used at all (an orphaned background group gets EIO).
+// so a terminating signal ends the stopped job, once it is continued, with
+// nothing to put back. False if the terminal cannot be used at all (an
+// orphaned background group gets EIO).
 bool WaitUntilModeIsOurs(int fd) {
   for (;;) {
     if (::tcdrain(fd) == 0) return true;
