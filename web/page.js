@@ -110,19 +110,14 @@ const simeqPage = (() => {
       echo: (text) => term.write(text),
       interrupt: () => end(id, 'interrupted'),
     });
-    try {
-      const module = await createSimeqModule(serving(id));
-      if (id !== run) return;
-      await module.runMain();
-      end(id, 'ended');
-    } catch (error) {
-      end(id, 'failed');
-      throw error;
-    }
+    const module = await createSimeqModule(serving(id));
+    if (id !== run) return;
+    await module.runMain();
+    end(id, 'ended');
   }
 
-  // An error in the module after one of its waits surfaces here rather than
-  // in start(); either way the run ends and a new one can start.
+  // An error in the module, whether start() rejects with it or it surfaces
+  // after one of the module's waits, ends the run, and a new one can start.
   const fail = () => {
     if (state !== 'ended') end(run, 'failed');
   };
