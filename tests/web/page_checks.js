@@ -1,0 +1,35 @@
+'use strict';
+// What the browser test checks on any page, whatever it runs: that the page
+// breaks none of its Content-Security-Policy, and what axe-core (the
+// accessibility engine) finds wrong with it.
+
+const fs = require('node:fs');
+const path = require('node:path');
+
+// Has every page of `context` count the policy violations it meets, from
+// before the page's own scripts run.
+function watchPolicy(context) {
+  return context.addInitScript(() => {
+    window.simeqPolicyViolations = [];
+    document.addEventListener('securitypolicyviolation', (event) => {
+      window.simeqPolicyViolations.push(`${event.effectiveDirective} ${event.blockedURI}`);
+    }, true);
+  });
+}
+
+// The policy violations `page` has met so far: "directive blocked-URI" each.
+const policyViolations = (page) => page.evaluate(() => window.simeqPolicyViolations);
+
+// The accessibility violations axe-core (from the node_modules folder
+// `modules`) finds in `page` as it is now: "rule: element, ..." each.
+async function axeViolations(page, modules) {
+  if (!(await page.evaluate(() => 'axe' in window))) {
+    await page.evaluate(fs.readFileSync(path.join(modules, 'axe-core', 'axe.min.js'), 'utf8'));
+  }
+  return page.evaluate(async () => {
+    const { violations } = await window.axe.run(document, { resultTypes: ['violations'] });
+    return violations.map(({ id, nodes }) => `${id}: ${nodes.map(({ target }) => target)}`);
+  });
+}
+
+module.exports = { watchPolicy, policyViolations, axeViolations };
