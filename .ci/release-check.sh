@@ -105,18 +105,22 @@ check_windows_zip() {
   check_transcripts "simeq.exe (wine)" crlf wine "$folder/simeq.exe"
 }
 
-# simeq-VERSION-web.zip: index.html and what it loads, in a folder of the
-# zip's name, passing the browser test from file:// (every golden
-# transcript, the terminal situations and the graph's systems) and from a
-# local server (the transcripts), with the playwright-core that the first
-# build's npm ci installed.
+# simeq-VERSION-web.zip: index.html and what it loads, the service worker,
+# the manifest and its icons, in a folder of the zip's name, passing the
+# browser test from file:// (every golden transcript, the terminal
+# situations and the graph's systems) and from a local server (the
+# transcripts, offline after the first, and the rows for a served site),
+# with the playwright-core that the first build's npm ci installed.
 check_web_zip() {
-  local name=simeq-$version-web origin flags
+  local name=simeq-$version-web origin flags file
   echo "== $name.zip"
   take "$name.zip"
   python3 -m zipfile -l "$dist/$name.zip"
   python3 -m zipfile -e "$dist/$name.zip" "$work/web"
-  [[ -f $work/web/$name/index.html ]] || fail "$name.zip holds no $name/index.html"
+  for file in index.html simeq.js sw.js manifest.webmanifest icon-192.png icon-512.png \
+    icon-maskable-512.png; do
+    [[ -f $work/web/$name/$file ]] || fail "$name.zip holds no $name/$file"
+  done
   for origin in file http; do
     flags=()
     [[ $origin == file ]] && flags=(--situations)

@@ -11,7 +11,8 @@
 #   simeq_VERSION_arm64.deb             shared, as Debian expects; VERSION
 #   simeq_VERSION_armhf.deb             with the Debian revision, if any)
 #   simeq-VERSION-windows-x86_64.zip    simeq.exe and README.txt (CR LF)
-#   simeq-VERSION-web.zip               the page: index.html and what it loads
+#   simeq-VERSION-web.zip               the page: index.html and what it loads,
+#                                       its service worker, manifest and icons
 #   simeq-VERSION.tar.gz                the source (git archive)
 #   SHA256SUMS                          for sha256sum -c
 #

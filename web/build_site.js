@@ -1,7 +1,9 @@
 'use strict';
 // Makes the site from the page's sources: index.html with the page's own
-// stylesheets and scripts inlined and minified; simeq.js, the program; and
-// the terminal library, copied as it is.
+// stylesheets and scripts inlined and minified; simeq.js, the program; the
+// terminal library, copied as it is; the web app manifest and its icons;
+// and sw.js, the service worker, with the release it keeps
+// (site_release.js).
 //
 //   NODE_PATH=/usr/share/nodejs node build_site.js EMSCRIPTEN SOURCES PROGRAM XTERM SITE
 //
@@ -28,6 +30,7 @@ const fs = require('node:fs');
 const path = require('node:path');
 
 const acorn = require('acorn');
+const { writeWorker } = require('./site_release.js');
 
 const [emscripten, sources, program, xterm, site] = process.argv.slice(2);
 const terser = require(path.join(emscripten, 'third_party', 'terser', 'terser.js'));
@@ -97,3 +100,12 @@ const page = fs.readFileSync(path.join(sources, 'index.html'), 'utf8')
   .replace(/<script src="([^"]+)"><\/script>/g, (tag, name) => (['xterm.js', 'simeq.js'].includes(name) ? tag
     : `<script data-file="${name}">${inline(script(sources, name), 'script', name)}</script>`));
 fs.writeFileSync(path.join(site, 'index.html'), page);
+
+// What installs the page and keeps it offline where it is served: the
+// manifest, its icons, and last the service worker, which names every
+// other file of the site.
+fs.copyFileSync(path.join(sources, 'manifest.webmanifest'), path.join(site, 'manifest.webmanifest'));
+for (const icon of fs.readdirSync(path.join(sources, 'icons')).filter((name) => name.endsWith('.png'))) {
+  fs.copyFileSync(path.join(sources, 'icons', icon), path.join(site, icon));
+}
+writeWorker(site, script(sources, 'sw.js'));

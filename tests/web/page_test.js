@@ -4,7 +4,9 @@
 // static server on 127.0.0.1, types each golden transcript's input with real
 // key events, one line at a time and Enter (Ctrl+D for input that ends
 // without a newline, and at end of input), presses a key at the closing wait
-// and compares window.simeq.output() with NAME.out byte for byte. With
+// and compares window.simeq.output() with NAME.out byte for byte; from the
+// server, every page after the first is served by the page's service worker
+// with the network off. Then the rows of served_rows.js. With
 // --situations it also runs the table of terminal situations and the table
 // of systems for the graph; with --screenshot it saves the page after the
 // first system (the elimination run of 2 3 13 4 -1 5) as a small PNG
@@ -17,6 +19,8 @@ const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 const { launchChromium, serve } = require('./browser.js');
 const { savePageImage } = require('./screenshot.js');
+const { watchPolicy } = require('./page_checks.js');
+const { rows: servedRows, goOffline } = require('./served_rows.js');
 
 const [site, transcripts, modules, origin, ...flags] = process.argv.slice(2);
 
@@ -84,6 +88,9 @@ function difference(expected, actual) {
   return `at byte ${at}: expected ${JSON.stringify(expected.slice(at, at + 60))}, got ${JSON.stringify(actual.slice(at, at + 60))}`;
 }
 
+// Every transcript on a page of its own. From a server, the network is cut
+// once the first page has had its service worker take over: the others
+// are served by the worker alone.
 async function transcriptRuns(browser, url) {
   const context = await browser.newContext();
   for (const name of names) {
@@ -91,9 +98,28 @@ async function transcriptRuns(browser, url) {
     const expected = read(name, 'out');
     const actual = await keyboardRun(page, read(name, 'in'));
     check(`${origin} ${name}`, actual === expected, difference(expected, actual));
+    if (origin === 'http' && name === names[0]) await goOffline(context, page);
     await page.close();
   }
   await context.close();
+}
+
+// The rows of what the page promises beyond its runs (served_rows.js);
+// those marked `http` only from a server.
+async function servedRuns(browser, url) {
+  const t = {
+    browser, url, site, modules, origin, open,
+    async newContext(options) {
+      const context = await browser.newContext(options);
+      await watchPolicy(context);
+      return context;
+    },
+  };
+  for (const row of servedRows.filter((row) => row.http && origin === 'http')) {
+    const [actual, expected] = await row.run(t);
+    check(`${origin}: ${row.name}`, JSON.stringify(actual) === JSON.stringify(expected),
+      `expected ${JSON.stringify(expected)}, got ${JSON.stringify(actual)}`);
+  }
 }
 
 // Pastes `text` into the terminal as the browser does for Ctrl+V.
@@ -339,6 +365,7 @@ async function systemRuns(browser, url, screenshot) {
   const url = server ? server.base + 'index.html' : pathToFileURL(path.join(site, 'index.html')).href;
   try {
     await transcriptRuns(browser, url);
+    await servedRuns(browser, url);
     if (flags.includes('--situations')) {
       await situationRuns(browser, url);
       const at = flags.indexOf('--screenshot');

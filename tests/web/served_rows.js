@@ -1,0 +1,220 @@
+'use strict';
+// The browser test's rows for what the page promises beyond its runs: it
+// works offline once served, a new release replaces the old one whole, it
+// can be installed (manifest and icons), its policy refuses a connection,
+// axe-core finds nothing wrong at any state, and Tab reaches every button.
+//
+// Each row is `async (t) => [actual, expected]`, where `t` holds what the
+// browser test has: { browser, url, site, modules, origin, open(context,
+// url), newContext(options), untilKeyWait(page, input), pressKey(page),
+// tabOrder }.
+
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { serve } = require('./browser.js');
+const { policyViolations, axeViolations } = require('./page_checks.js');
+const { writeWorker } = require('../../web/site_release.js');
+
+const PHONE = {
+  viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true,
+};
+const DESKTOP = { viewport: { width: 1280, height: 800 } };
+
+// Resolves once a service worker controls pages of `page`'s folder.
+const workerReady = (page) => page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+
+// Once `page` has had its service worker take over, cuts the network of
+// `context`: what the browser test does after its first page from a server.
+async function goOffline(context, page) {
+  await workerReady(page);
+  await context.setOffline(true);
+}
+
+// The width and height in a PNG file's header.
+const pngSize = (bytes) => `${bytes.readUInt32BE(16)}x${bytes.readUInt32BE(20)}`;
+
+// The manifest as chromium reads it, whether the page can be installed, and
+// each icon as it loads: [src, HTTP status, type, size in its header].
+async function manifestAndIcons(t) {
+  const context = await t.newContext();
+  const page = await t.open(context, t.url);
+  await workerReady(page);
+  const cdp = await context.newCDPSession(page);
+  const { url, errors } = await cdp.send('Page.getAppManifest');
+  const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+  const manifest = await (await context.request.get(url)).json();
+  const icons = [];
+  for (const icon of manifest.icons) {
+    const response = await context.request.get(new URL(icon.src, url).href);
+    const body = await response.body();
+    icons.push([icon.src, response.status(), response.headers()['content-type'], pngSize(body)]);
+  }
+  await context.close();
+  const fields = ['name', 'short_name', 'description', 'display', 'start_url', 'scope']
+    .map((field) => typeof manifest[field]);
+  // Playwright's contexts are chromium's off-the-record ones, where nothing
+  // is installed; that is the test's doing, not the page's.
+  const refusals = installabilityErrors.map(({ errorId }) => errorId)
+    .filter((id) => id !== 'in-incognito');
+  return [
+    [errors, refusals, fields, new URL(manifest.scope, url).href, icons],
+    [[], [], fields.map(() => 'string'), new URL('./', t.url).href, manifest.icons.map(
+      ({ src, sizes }) => [src, 200, 'image/png', sizes])],
+  ];
+}
+
+// A copy of the site in a folder of its own under a served root, so that a
+// page outside the site's scope can watch its service worker.
+async function servedCopy(site) {
+  const root = fs.mkdtempSync(path.join(os.tmpdir(), 'simeq-site-'));
+  const folder = path.join(root, 'site');
+  fs.cpSync(site, folder, { recursive: true });
+  const server = await serve(root);
+  return {
+    folder, base: server.base, url: `${server.base}site/index.html`,
+    stop() { server.stop(); fs.rmSync(root, { recursive: true, force: true }); },
+  };
+}
+
+// The release a page runs: its title (index.html) and the mark that a new
+// release's simeq.js sets, which must agree.
+const releaseShown = (page) => page.evaluate(
+  () => [document.title.startsWith('2 '), window.simeqRelease === 2]);
+
+// A site served once, then replaced by a new release: a page open meanwhile
+// keeps the old one whole; once no page of it is left and the new worker
+// has taken over, pages get the new one whole, with the network on and off,
+// and only the new release's cache is left, holding just the site's files.
+async function updatedSite(t) {
+  const copy = await servedCopy(t.site);
+  const context = await t.newContext();
+  try {
+    const first = await t.open(context, copy.url);
+    await workerReady(first);
+    await first.close();
+    const index = path.join(copy.folder, 'index.html');
+    fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<title>', '<title>2 '));
+    fs.appendFileSync(path.join(copy.folder, 'simeq.js'), 'window.simeqRelease=2;\n');
+    writeWorker(copy.folder, fs.readFileSync(path.join(copy.folder, 'sw.js'), 'utf8'));
+    const second = await t.open(context, copy.url);
+    const meanwhile = await releaseShown(second);
+    await second.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      await registration.update();
+      const worker = registration.installing || registration.waiting;
+      if (worker && worker.state !== 'installed') {
+        await new Promise((resolve) => worker.addEventListener('statechange',
+          () => worker.state !== 'installing' && resolve()));
+      }
+    });
+    await second.close();
+    const outside = await context.newPage();
+    await outside.goto(copy.base);
+    await outside.evaluate(async (scope) => {
+      for (;;) {
+        const registration = await navigator.serviceWorker.getRegistration(scope);
+        if (!registration.waiting && registration.active.state === 'activated') return;
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      }
+    }, `${copy.base}site/`);
+    await outside.close();
+    const third = await t.open(context, copy.url);
+    const kept = await third.evaluate(async () => {
+      const names = await caches.keys();
+      const files = names.length === 1 ? await (await caches.open(names[0])).keys() : [];
+      const paths = files.map((request) => new URL(request.url).pathname);
+      return [names.length, paths.map((name) => name.replace(/^\/site\//, '')).sort()];
+    });
+    const after = await releaseShown(third);
+    await context.setOffline(true);
+    const offline = await releaseShown(await t.open(context, copy.url));
+    const files = fs.readdirSync(copy.folder).filter((name) => name !== 'sw.js').sort();
+    return [[meanwhile, after, offline, kept],
+      [[false, false], [true, true], [true, true], [1, files]]];
+  } finally {
+    await context.close();
+    copy.stop();
+  }
+}
+
+// A fetch from the page is refused by its policy, and counted as a violation.
+async function fetchRefused(t) {
+  const context = await t.newContext();
+  const page = await t.open(context, t.url);
+  const fetched = await page.evaluate(
+    () => fetch('index.html').then(() => 'fetched', () => 'refused'));
+  const violations = await policyViolations(page);
+  await context.close();
+  const directives = violations.map((violation) => violation.split(' ')[0]);
+  return [[fetched, directives], ['refused', ['connect-src']]];
+}
+
+// What axe-core finds at the first prompt, the closing wait and after the
+// end of the elimination run, in a desktop window and on a phone.
+async function accessible(t) {
+  const found = [];
+  for (const [device, options] of [['desktop', DESKTOP], ['phone', PHONE]]) {
+    const context = await t.newContext(options);
+    const page = await t.open(context, t.url);
+    found.push([device, 'first prompt', await axeViolations(page, t.modules)]);
+    await t.untilKeyWait(page, '2\n2\n3\n13\n4\n-1\n5\n');
+    found.push([device, 'closing wait', await axeViolations(page, t.modules)]);
+    await t.pressKey(page);
+    await page.waitForFunction(() => window.simeq.state === 'ended');
+    found.push([device, 'ended', await axeViolations(page, t.modules)]);
+    await context.close();
+  }
+  return [found, found.map(([device, state]) => [device, state, []])];
+}
+
+// What has the focus in `page`, named by its id, label or text, and
+// whether the focus is shown.
+const focused = (page) => page.evaluate(() => {
+  const element = document.activeElement;
+  if (!element || element === document.body) return ['(none)', true];
+  const style = getComputedStyle(element);
+  const outline = style.outlineStyle !== 'none' && parseFloat(style.outlineWidth) > 0;
+  const shown = element.matches(':focus-visible') && (outline || style.boxShadow !== 'none');
+  const name = element.id ? `#${element.id}`
+    : element.getAttribute('aria-label') || element.textContent.trim();
+  return [name, shown];
+});
+
+// After the run has ended, from the first of `t.tabOrder` (names as
+// `focused` gives them): Tab goes through the rest in order, each focus
+// shown, and on past the last (out of the page, or round to the first);
+// Shift+Tab goes back through them all in reverse.
+async function tabOrder(t) {
+  const context = await t.newContext(DESKTOP);
+  const page = await t.open(context, t.url);
+  await t.untilKeyWait(page, '2\n2\n3\n13\n4\n-1\n5\n');
+  await t.pressKey(page);
+  await page.waitForFunction(() => window.simeq.state === 'ended');
+  await page.focus(t.tabOrder[0]);
+  const walk = async (key) => {
+    const seen = [];
+    for (let i = 0; i < t.tabOrder.length + 2 && seen.length < t.tabOrder.length; i++) {
+      await page.keyboard.press(key);
+      const [name, shown] = await focused(page);
+      if (name !== '(none)') seen.push([name, shown]);
+    }
+    return seen;
+  };
+  const forward = await walk('Tab');
+  const back = await walk('Shift+Tab');
+  await context.close();
+  const order = t.tabOrder.map((name) => [name, true]);
+  return [[forward, back], [[...order.slice(1), order[0]], [...order].reverse()]];
+}
+
+const rows = [
+  { name: 'the manifest and its icons load, and the page can be installed', http: true,
+    run: manifestAndIcons },
+  { name: 'an updated site replaces the old one whole', http: true, run: updatedSite },
+  { name: 'a fetch from the page is refused by its policy', run: fetchRefused },
+  { name: 'axe finds no violation at any state, on a desktop and on a phone', run: accessible },
+  { name: 'Tab and Shift+Tab reach every button in order, each focus shown', run: tabOrder },
+];
+
+module.exports = { rows, goOffline, workerReady };
