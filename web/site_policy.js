@@ -6,26 +6,37 @@
 
 const crypto = require('node:crypto');
 
+// Whether a script element's `attributes` make it one that runs inline:
+// no src, and no type but JavaScript's (a data block never runs).
+function runsInline(attributes) {
+  const type = /\stype=["']?([^"'\s>]*)/i.exec(attributes);
+  const javascript = !type || /^(|module|(text|application)\/javascript)$/i.test(type[1]);
+  return javascript && !/\ssrc=/i.test(attributes);
+}
+
 // The sources, 'sha256-...' each, of the inline `element`s (script or style)
-// of `html`: their text exactly as it stands between the tags.
+// of `html` that run: their text exactly as it stands between the tags.
 function inlineHashes(html, element) {
   const pattern = new RegExp(`<${element}(\\s[^>]*)?>([\\s\\S]*?)</${element}>`, 'gi');
   return [...html.matchAll(pattern)]
-    .filter(([, attributes = '']) => !/\ssrc=/i.test(attributes))
+    .filter(([, attributes = '']) => element !== 'script' || runsInline(attributes))
     .map(([, , text]) => crypto.createHash('sha256').update(text, 'utf8').digest('base64'))
     .map((hash) => `'sha256-${hash}'`);
 }
 
-// The policy for `html`. Scripts: the site's own files, the page's inline
-// ones, and WebAssembly compiled from the program's module. Styles: the
-// inline ones, and the site's own files where the page links any. Images,
-// the manifest and the service worker: the site's own files. Nothing else:
-// no connection, no plugin, no frame, no form sent, no other base address.
+// The policy for `html`. Scripts: the page's inline ones, the site's own
+// files where the page names any, and WebAssembly compiled from the
+// program's module. Styles: the inline ones, and the site's own files where
+// the page links any. Images, the manifest and the service worker: the
+// site's own files. Nothing else: no connection, no plugin, no frame, no
+// form sent, no other base address.
 function policyFor(html) {
+  const ownScriptFiles = /<script\s[^>]*src=/i.test(html) ? ["'self'"] : [];
   const ownStyleFiles = /<link\s[^>]*rel="stylesheet"/i.test(html) ? ["'self'"] : [];
   const directives = [
     ['default-src', "'none'"],
-    ['script-src', "'self'", ...new Set(inlineHashes(html, 'script')), "'wasm-unsafe-eval'"],
+    ['script-src', ...ownScriptFiles, ...new Set(inlineHashes(html, 'script')),
+      "'wasm-unsafe-eval'"],
     ['style-src', ...ownStyleFiles, ...new Set(inlineHashes(html, 'style'))],
     ['img-src', "'self'"],
     ['connect-src', "'none'"],
