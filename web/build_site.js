@@ -18,12 +18,19 @@
 // of each script are left as they are, since the page's scripts share them. The stylesheets
 // lose their comments and blanks. The module is gzipped with a fixed header (no name, no time),
 // so the same module always gives the same page.
+//
+// Beside the page: the web app manifest and its icons, and sw.js, the service worker that keeps
+// the site offline where it is served, written last with the release it keeps
+// (site_release.js). The page gets its Content-Security-Policy, made from what it finally holds
+// (site_policy.js).
 
 const fs = require('node:fs');
 const path = require('node:path');
 const zlib = require('node:zlib');
 
 const acorn = require('acorn');
+const { withPolicy } = require('./site_policy.js');
+const { writeWorker } = require('./site_release.js');
 
 const [emscripten, sources, program, site] = process.argv.slice(2);
 const terser = require(path.join(emscripten, 'third_party', 'terser', 'terser.js'));
@@ -140,6 +147,10 @@ function localReferences(page) {
 
 fs.rmSync(site, { recursive: true, force: true });
 fs.mkdirSync(site, { recursive: true });
+const icons = fs.readdirSync(path.join(sources, 'icons')).filter((name) => name.endsWith('.png'));
+for (const file of ['manifest.webmanifest', ...icons.map((name) => `icons/${name}`)]) {
+  fs.copyFileSync(path.join(sources, file), path.join(site, path.basename(file)));
+}
 const page = inlined(fs.readFileSync(path.join(sources, 'index.html'), 'utf8')
   .replace(/<!--[\s\S]*?-->\n?/g, '')
   .replace(/^[ \t]+(?=<)/gm, ''));
@@ -147,4 +158,5 @@ const missing = localReferences(page).filter((name) => !fs.existsSync(path.join(
 if (missing.length > 0) {
   throw new Error(`index.html would still name ${missing.join(', ')}, which the site lacks`);
 }
-fs.writeFileSync(path.join(site, 'index.html'), page);
+fs.writeFileSync(path.join(site, 'index.html'), withPolicy(page));
+writeWorker(site, minifyScript(fs.readFileSync(path.join(sources, 'sw.js'), 'utf8'), 'sw.js'));

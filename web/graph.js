@@ -273,7 +273,8 @@ function createGraph(container) {
       const note = e.kind !== 'line' ? '  (no line)' : !line ? '  (not drawn)' : i && rel === 'same' ? '  (same line)' : '';
       const text = `${e.label}: ${e.text}${note}`;
       const size = min(12, (W - 52) / (0.6 * text.length)); // monospace glyphs are 0.6 em wide
-      el(svg, 'text', { x: 48, y: 18 + 18 * i, 'font-family': 'monospace', 'font-size': size, style: 'white-space:pre' }, text);
+      const at = { x: 48, y: 18 + 18 * i };
+      el(svg, 'text', { ...at, 'font-family': 'monospace', 'font-size': size, class: 'legend' }, text);
     });
   }
 
