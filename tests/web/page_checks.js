@@ -6,15 +6,26 @@
 const fs = require('node:fs');
 const path = require('node:path');
 
+const SAID = 'simeq policy violation: ';
+
 // Has every page of `context` count the policy violations it meets, from
-// before the page's own scripts run.
-function watchPolicy(context) {
-  return context.addInitScript(() => {
+// before the page's own scripts run; `onViolation`, if given, is told of
+// each ("directive blocked-URI", and the page's address) as it happens.
+function watchPolicy(context, onViolation = null) {
+  if (onViolation) {
+    context.on('console', (message) => {
+      const text = message.text();
+      if (text.startsWith(SAID)) onViolation(text.slice(SAID.length), message.location().url);
+    });
+  }
+  return context.addInitScript((said) => {
     window.simeqPolicyViolations = [];
     document.addEventListener('securitypolicyviolation', (event) => {
-      window.simeqPolicyViolations.push(`${event.effectiveDirective} ${event.blockedURI}`);
+      const violation = `${event.effectiveDirective} ${event.blockedURI}`;
+      window.simeqPolicyViolations.push(violation);
+      console.warn(said + violation);
     }, true);
-  });
+  }, SAID);
 }
 
 // The policy violations `page` has met so far: "directive blocked-URI" each.

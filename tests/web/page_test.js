@@ -4,7 +4,11 @@
 // static server on 127.0.0.1, types each golden transcript's input with real
 // key events, one line at a time and Enter (Ctrl+D for input that ends
 // without a newline, and at end of input), presses a key at the closing wait
-// and compares window.simeq.output() with NAME.out byte for byte. With
+// and compares window.simeq.output() with NAME.out byte for byte; from the
+// server, every page after the first is served by the page's service worker
+// with the network off. Then the rows of served_rows.js (offline, an
+// update, installing, the policy, axe, Tab), and a check that no page of
+// any run broke the page's Content-Security-Policy. With
 // --situations it also runs the table of situations (typing, keeping the
 // working, links, a phone) and the table of systems for the graph; with
 // --screenshot it saves the page after the first system (the elimination run
@@ -19,8 +23,11 @@ const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 const { launchChromium, serve } = require('./browser.js');
 const { savePageImage } = require('./screenshot.js');
+const { watchPolicy } = require('./page_checks.js');
+const { rows: servedRows, goOffline } = require('./served_rows.js');
 
 const [site, transcripts, modules, origin, ...flags] = process.argv.slice(2);
+let browser = null;  // chromium, once started
 
 // Lets the program run until it waits again.
 const settle = (page) => page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 0)));
@@ -79,6 +86,19 @@ function check(label, ok, detail = '') {
   }
 }
 
+// The policy violations met by the pages of contexts made by newContext.
+const violations = [];
+
+// A browser context whose pages report their policy violations, unless
+// `violationsExpected`.
+async function newContext(options = {}, violationsExpected = false) {
+  const context = await browser.newContext(options);
+  await watchPolicy(context, violationsExpected ? null : (violation, at) => {
+    violations.push(`${violation} (at ${at})`);
+  });
+  return context;
+}
+
 // Where the output first differs from what was expected.
 function difference(expected, actual) {
   let at = 0;
@@ -86,13 +106,17 @@ function difference(expected, actual) {
   return `at byte ${at}: expected ${JSON.stringify(expected.slice(at, at + 60))}, got ${JSON.stringify(actual.slice(at, at + 60))}`;
 }
 
-async function transcriptRuns(browser, url) {
-  const context = await browser.newContext();
+// Every transcript on a page of its own. From a server, the network is cut
+// once the first page has had its service worker take over: the others
+// are served by the worker alone.
+async function transcriptRuns(url) {
+  const context = await newContext();
   for (const name of names) {
     const page = await open(context, url);
     const expected = read(name, 'out');
     const actual = await keyboardRun(page, read(name, 'in'));
     check(`${origin} ${name}`, actual === expected, difference(expected, actual));
+    if (origin === 'http' && name === names[0]) await goOffline(context, page);
     await page.close();
   }
   await context.close();
@@ -320,8 +344,8 @@ const situations = [
     } },
 ];
 
-async function situationRuns(browser, url) {
-  const context = await browser.newContext({ acceptDownloads: true });
+async function situationRuns(url) {
+  const context = await newContext({ acceptDownloads: true });
   await context.grantPermissions(['clipboard-read', 'clipboard-write']);
   for (const situation of situations) {
     const page = await open(context, url);
@@ -334,7 +358,7 @@ async function situationRuns(browser, url) {
   // A phone: touch, 390 px wide, lines typed into the field at the prompt (plain: no
   // autocorrect, capitals or spell check), the working kept by Save and a link, and a tap on
   // the working at the closing wait.
-  const phone = await browser.newContext({ viewport: { width: 390, height: 844 },
+  const phone = await newContext({ viewport: { width: 390, height: 844 },
     deviceScaleFactor: 3, isMobile: true, hasTouch: true, acceptDownloads: true });
   const page = await open(phone, url);
   const input = read('elimination_basic', 'in');
@@ -405,8 +429,8 @@ function viewFault(view, lines, point) {
 }
 
 // One page, one run after another: each new run must start with no graph.
-async function systemRuns(browser, url, screenshot) {
-  const context = await browser.newContext({ viewport: { width: 1100, height: 600 } });
+async function systemRuns(url, screenshot) {
+  const context = await newContext({ viewport: { width: 1100, height: 600 } });
   const page = await open(context, url);
   const shown = () => page.evaluate(() => {
     const svg = document.querySelector('#graph svg');
@@ -450,17 +474,51 @@ async function systemRuns(browser, url, screenshot) {
   await context.close();
 }
 
+// The rows of what the page promises beyond its runs (served_rows.js).
+async function servedRuns(url) {
+  const t = {
+    url, site, modules, open, newContext,
+    // Types `input` line by line, into the working or on a phone into the
+    // field, until the closing wait.
+    async untilKeyWait(page, input) {
+      const touch = await page.evaluate(() => matchMedia('(pointer: coarse)').matches);
+      await (touch ? page.tap('#line') : page.click('#console'));
+      await typeInput(page, input, async (line) => {
+        await page.keyboard.type(line);
+        await page.keyboard.press('Enter');
+      }, async () => {});
+      await page.waitForFunction(() => window.simeq.state === 'key');
+    },
+    // The key press at the closing wait: a key, or on a phone a tap on the working.
+    async pressKey(page) {
+      const touch = await page.evaluate(() => matchMedia('(pointer: coarse)').matches);
+      await (touch ? page.tap('#console') : page.keyboard.press('q'));
+    },
+    tabOrder: {
+      key: ['#console', '#key-button', '#save', '#copy', '#print', '#copy-link', '#graph'],
+      ended: ['#console', '#save', '#copy', '#print', '#copy-link', '#again', '#graph'],
+    },
+  };
+  for (const row of servedRows.filter((row) => !row.http || origin === 'http')) {
+    const [actual, expected] = await row.run(t);
+    check(`${origin}: ${row.name}`, JSON.stringify(actual) === JSON.stringify(expected),
+      `expected ${JSON.stringify(expected)}, got ${JSON.stringify(actual)}`);
+  }
+}
+
 (async () => {
-  const browser = await launchChromium(modules);
+  browser = await launchChromium(modules);
   const server = origin === 'http' ? await serve(site) : null;
   const url = server ? server.base + 'index.html' : pathToFileURL(path.join(site, 'index.html')).href;
   try {
-    await transcriptRuns(browser, url);
+    await transcriptRuns(url);
+    await servedRuns(url);
     if (flags.includes('--situations')) {
-      await situationRuns(browser, url);
+      await situationRuns(url);
       const at = flags.indexOf('--screenshot');
-      await systemRuns(browser, url, at >= 0 ? flags[at + 1] : null);
+      await systemRuns(url, at >= 0 ? flags[at + 1] : null);
     }
+    check(`${origin}: no page broke its policy`, violations.length === 0, violations.join('; '));
   } finally {
     if (server) server.stop();
     await browser.close();

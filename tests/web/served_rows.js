@@ -5,9 +5,10 @@
 // axe-core finds nothing wrong at any state, and Tab reaches every button.
 //
 // Each row is `async (t) => [actual, expected]`, where `t` holds what the
-// browser test has: { browser, url, site, modules, origin, open(context,
-// url), newContext(options), untilKeyWait(page, input), pressKey(page),
-// tabOrder }.
+// browser test has: { url, site, modules, open(context, url),
+// newContext(options, violationsExpected), untilKeyWait(page, input),
+// pressKey(page), tabOrder: { key, ended } }; rows marked `http` run only
+// from a server.
 
 const fs = require('node:fs');
 const os = require('node:os');
@@ -77,14 +78,12 @@ async function servedCopy(site) {
   };
 }
 
-// The release a page runs: its title (index.html) and the mark that a new
-// release's simeq.js sets, which must agree.
-const releaseShown = (page) => page.evaluate(
-  () => [document.title.startsWith('2 '), window.simeqRelease === 2]);
+// Whether a page runs the new release, by its title.
+const releaseShown = (page) => page.evaluate(() => document.title.startsWith('2 '));
 
 // A site served once, then replaced by a new release: a page open meanwhile
-// keeps the old one whole; once no page of it is left and the new worker
-// has taken over, pages get the new one whole, with the network on and off,
+// keeps the old one; once no page of it is left and the new worker
+// has taken over, pages get the new one, with the network on and off,
 // and only the new release's cache is left, holding just the site's files.
 async function updatedSite(t) {
   const copy = await servedCopy(t.site);
@@ -95,7 +94,6 @@ async function updatedSite(t) {
     await first.close();
     const index = path.join(copy.folder, 'index.html');
     fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<title>', '<title>2 '));
-    fs.appendFileSync(path.join(copy.folder, 'simeq.js'), 'window.simeqRelease=2;\n');
     writeWorker(copy.folder, fs.readFileSync(path.join(copy.folder, 'sw.js'), 'utf8'));
     const second = await t.open(context, copy.url);
     const meanwhile = await releaseShown(second);
@@ -131,7 +129,7 @@ async function updatedSite(t) {
     const offline = await releaseShown(await t.open(context, copy.url));
     const files = fs.readdirSync(copy.folder).filter((name) => name !== 'sw.js').sort();
     return [[meanwhile, after, offline, kept],
-      [[false, false], [true, true], [true, true], [1, files]]];
+      [false, true, true, [1, ['', ...files]]]];
   } finally {
     await context.close();
     copy.stop();
@@ -140,7 +138,7 @@ async function updatedSite(t) {
 
 // A fetch from the page is refused by its policy, and counted as a violation.
 async function fetchRefused(t) {
-  const context = await t.newContext();
+  const context = await t.newContext({}, true);
   const page = await t.open(context, t.url);
   const fetched = await page.evaluate(
     () => fetch('index.html').then(() => 'fetched', () => 'refused'));
@@ -181,31 +179,44 @@ const focused = (page) => page.evaluate(() => {
   return [name, shown];
 });
 
-// After the run has ended, from the first of `t.tabOrder` (names as
-// `focused` gives them): Tab goes through the rest in order, each focus
-// shown, and on past the last (out of the page, or round to the first);
-// Shift+Tab goes back through them all in reverse.
+// Walks the focus with `key` (Tab or Shift+Tab) through `count` elements
+// of `page`, passing over moments when it is outside the page.
+async function walk(page, key, count) {
+  const seen = [];
+  for (let i = 0; i < count + 2 && seen.length < count; i++) {
+    await page.keyboard.press(key);
+    const [name, shown] = await focused(page);
+    if (name !== '(none)') seen.push([name, shown]);
+  }
+  return seen;
+}
+
+// At the closing wait and after the end, from the first of the elements
+// `t.tabOrder` lists for that state (the first a selector, each named as
+// `focused` names it): Tab goes through the rest in order, each focus shown,
+// and on past the last (out of the page, or round to the first); Shift+Tab
+// goes back through them all in reverse. The run waits on meanwhile.
 async function tabOrder(t) {
   const context = await t.newContext(DESKTOP);
   const page = await t.open(context, t.url);
   await t.untilKeyWait(page, '2\n2\n3\n13\n4\n-1\n5\n');
-  await t.pressKey(page);
-  await page.waitForFunction(() => window.simeq.state === 'ended');
-  await page.focus(t.tabOrder[0]);
-  const walk = async (key) => {
-    const seen = [];
-    for (let i = 0; i < t.tabOrder.length + 2 && seen.length < t.tabOrder.length; i++) {
-      await page.keyboard.press(key);
-      const [name, shown] = await focused(page);
-      if (name !== '(none)') seen.push([name, shown]);
+  const actual = [];
+  const expected = [];
+  for (const state of ['key', 'ended']) {
+    if (state === 'ended') {
+      await t.pressKey(page);
+      await page.waitForFunction(() => window.simeq.state === 'ended');
     }
-    return seen;
-  };
-  const forward = await walk('Tab');
-  const back = await walk('Shift+Tab');
+    const names = t.tabOrder[state];
+    await page.focus(names[0]);
+    const forward = await walk(page, 'Tab', names.length);
+    const back = await walk(page, 'Shift+Tab', names.length);
+    actual.push([state, forward, back, await page.evaluate(() => window.simeq.state)]);
+    const order = names.map((name) => [name, true]);
+    expected.push([state, [...order.slice(1), order[0]], [...order].reverse(), state]);
+  }
   await context.close();
-  const order = t.tabOrder.map((name) => [name, true]);
-  return [[forward, back], [[...order.slice(1), order[0]], [...order].reverse()]];
+  return [actual, expected];
 }
 
 const rows = [
@@ -214,7 +225,8 @@ const rows = [
   { name: 'an updated site replaces the old one whole', http: true, run: updatedSite },
   { name: 'a fetch from the page is refused by its policy', run: fetchRefused },
   { name: 'axe finds no violation at any state, on a desktop and on a phone', run: accessible },
-  { name: 'Tab and Shift+Tab reach every button in order, each focus shown', run: tabOrder },
+  { name: 'Tab and Shift+Tab reach every button in order, each focus shown, none kept',
+    run: tabOrder },
 ];
 
 module.exports = { rows, goOffline, workerReady };
