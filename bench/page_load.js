@@ -6,10 +6,13 @@
 // In one headless chromium session (Debian's), loads two pages from a local static server,
 // LOADS times each (20 unless given), interleaved: the simeq page, and the floor page, the
 // site's index.html with no script at all (its HTML and stylesheets, the banner and menu prompt
-// as static text in #console). Two kinds of load:
+// as static text in #console). Three kinds of load:
 //   cold: a phone-class device, 390 px wide, chromium's Fast 3G (562.5 ms round trip,
-//         1.44 Mb/s down), the CPU slowed 4 times, no cache;
-//   warm: after one visit, the cache kept, the CPU slowed 4 times, a 1280 px window.
+//         1.44 Mb/s down), the CPU slowed 4 times, no cache, no service worker;
+//   warm: after one visit, the cache kept, the CPU slowed 4 times, a 1280 px window, no
+//         service worker;
+//   worker: as warm, but the page's service worker, which took over on the visit, serves
+//         simeq's page (the floor page, which it does not keep, comes from the cache).
 // Each load is timed from navigation to the frame that first shows the prompt (an observer,
 // there before the page's own scripts, sees the prompt enter #console and notes the next
 // animation frame), the same way for both pages. For simeq it also notes when the program
@@ -34,15 +37,20 @@ const kinds = {
       uploadThroughput: 84375 },
     cache: false,
   },
-  warm: { context: { viewport: { width: 1280, height: 800 } }, network: null, cache: true },
+  warm: { context: { viewport: { width: 1280, height: 800 }, serviceWorkers: 'block' },
+    network: null, cache: true },
+  worker: { context: { viewport: { width: 1280, height: 800 } }, network: null, cache: true,
+    worker: true },
 };
+kinds.cold.context.serviceWorkers = 'block';
 
 // The floor page: the site's `index` with every script element taken out.
 const floorPage = (index) => index.replace(/<script\b[^>]*>[\s\S]*?<\/script>\n?/g, '');
 
 // Milliseconds from navigation to the frame that shows the prompt, to the program's first read
-// (null for the floor), and the requests made until the prompt was shown.
-async function timeToPrompt(context, url, kind) {
+// (null for the floor), the requests made until the prompt was shown, and whether a service
+// worker served the page; with `visit`, waits for the page's worker to take over.
+async function timeToPrompt(context, url, kind, visit = false) {
   const page = await context.newPage();
   const cdp = await context.newCDPSession(page);
   await cdp.send('Network.enable');
@@ -72,9 +80,13 @@ async function timeToPrompt(context, url, kind) {
   if (!url.endsWith('floor.html')) {
     ready = await (await page.waitForFunction(() => window.readyAt)).jsonValue();
   }
+  if (visit && kind.worker) {
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+  }
+  const served = await page.evaluate(() => !!(navigator.serviceWorker || {}).controller);
   await cdp.detach();
   await page.close();
-  return { shown, ready, requests: before };
+  return { shown, ready, requests: before, served };
 }
 
 const median = (values) => {
@@ -99,8 +111,10 @@ const median = (values) => {
       const times = { simeq: [], floor: [] };
       let ready = [];
       let requests = 0;
-      // One visit each first, not counted: the warm loads find the cache filled.
-      for (const which of ['simeq', 'floor']) await timeToPrompt(context, pages[which], kind);
+      let served = 0;
+      // One visit each first, not counted: the warm loads find the cache filled (and the
+      // worker ready).
+      for (const which of ['simeq', 'floor']) await timeToPrompt(context, pages[which], kind, true);
       for (let i = 0; i < loads; i++) {
         for (const which of i % 2 ? ['floor', 'simeq'] : ['simeq', 'floor']) {
           const load = await timeToPrompt(context, pages[which], kind);
@@ -108,6 +122,7 @@ const median = (values) => {
           if (which === 'simeq') {
             ready.push(load.ready);
             requests = load.requests;
+            served += load.served;
           }
         }
       }
@@ -117,7 +132,7 @@ const median = (values) => {
       console.log(`${name}, median of ${loads} loads: prompt shown: simeq ${simeq.toFixed(0)} ms, ` +
         `floor ${floor.toFixed(0)} ms, ratio ${(simeq / floor).toFixed(3)}; program reading: ` +
         `${ready.toFixed(0)} ms, ${(ready / floor).toFixed(3)} times the floor; ` +
-        `${requests} request(s) before the prompt`);
+        `${requests} request(s) before the prompt; ${served} served by the service worker`);
     }
   } finally {
     await browser.close();
