@@ -117,7 +117,7 @@ check_web_zip() {
   take "$name.zip"
   python3 -m zipfile -l "$dist/$name.zip"
   python3 -m zipfile -e "$dist/$name.zip" "$work/web"
-  for file in index.html simeq.js sw.js manifest.webmanifest icon-192.png icon-512.png \
+  for file in index.html sw.js manifest.webmanifest icon-192.png icon-512.png \
     icon-maskable-512.png; do
     [[ -f $work/web/$name/$file ]] || fail "$name.zip holds no $name/$file"
   done
