@@ -105,22 +105,22 @@ check_windows_zip() {
   check_transcripts "simeq.exe (wine)" crlf wine "$folder/simeq.exe"
 }
 
-# simeq-VERSION-web.zip: index.html and what it loads, the service worker,
-# the manifest and its icons, in a folder of the zip's name, passing the
-# browser test from file:// (every golden transcript, the terminal
-# situations and the graph's systems) and from a local server (the
-# transcripts, offline after the first, and the rows for a served site),
-# with the playwright-core that the first build's npm ci installed.
+# simeq-VERSION-web.zip: index.html, the whole page in one file, with the
+# service worker, the manifest and its icons, and nothing else, in a folder
+# of the zip's name, passing the browser test from file:// (every golden
+# transcript, the situations, Save, Copy, Print and links among them, and the
+# graph's systems) and from a local server (the transcripts, offline after
+# the first), and from both the rows for what a served page promises, with
+# the playwright-core that the first build's npm ci installed.
 check_web_zip() {
-  local name=simeq-$version-web origin flags file
+  local name=simeq-$version-web origin flags files site
   echo "== $name.zip"
   take "$name.zip"
   python3 -m zipfile -l "$dist/$name.zip"
   python3 -m zipfile -e "$dist/$name.zip" "$work/web"
-  for file in index.html sw.js manifest.webmanifest icon-192.png icon-512.png \
-    icon-maskable-512.png; do
-    [[ -f $work/web/$name/$file ]] || fail "$name.zip holds no $name/$file"
-  done
+  site="icon-192.png icon-512.png icon-maskable-512.png index.html manifest.webmanifest sw.js"
+  files=$(cd "$work/web/$name" && LC_ALL=C ls | paste -sd ' ')
+  [[ $files == "$site" ]] || fail "$name.zip holds $files, not $site"
   for origin in file http; do
     flags=()
     [[ $origin == file ]] && flags=(--situations)
@@ -195,7 +195,7 @@ check_nothing_else() {
 
 main() {
   ensure_packages git file python3 dpkg-dev qemu-user wine wine64 valgrind \
-    binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf chromium
+    binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf chromium poppler-utils
   ensure_npm
   version=$(simeq_version)
   work=$(mktemp -d)

@@ -182,6 +182,7 @@
     started = true;
   };
   const afterFirstFrame = () => {
+    simeqProgram.ready();  // unpacked and compiled meanwhile
     requestAnimationFrame(() => setTimeout(once));
     setTimeout(once, 100);  // a page opened in the background shows no frame
   };
