@@ -19,10 +19,11 @@
 // lose their comments and blanks. The module is gzipped with a fixed header (no name, no time),
 // so the same module always gives the same page.
 //
-// Beside the page: the web app manifest and its icons, and sw.js, the service worker that keeps
-// the site offline where it is served, written last with the release it keeps
-// (site_release.js). The page gets its Content-Security-Policy, made from what it finally holds
-// (site_policy.js).
+// Beside the page: the files it links that are not stylesheets (the web app manifest, with the
+// icons that the manifest names, and the page's icon), found in SOURCES or its icons/ folder;
+// and, where SOURCES has it, sw.js, the service worker that keeps the site offline where it is
+// served, written last with the release it keeps (site_release.js). The page gets its
+// Content-Security-Policy, made from what it finally holds (site_policy.js).
 
 const fs = require('node:fs');
 const path = require('node:path');
@@ -104,6 +105,29 @@ function source(name) {
   throw new Error(`index.html names ${name}, which is neither in ${sources} nor in ${program}`);
 }
 
+// The file of the page's own named `name` that the site carries beside index.html, or null.
+function besideFile(name) {
+  const found = [sources, path.join(sources, 'icons')].map((folder) => path.join(folder, name))
+    .find((file) => !name.includes('/') && fs.existsSync(file));
+  return found || null;
+}
+
+// Copies into the site the manifest and icon that `page` links, and the icons the manifest
+// names; what is not found is left for the check of what the page names.
+function copyLinked(page) {
+  for (const [tag] of page.matchAll(/<link\b[^>]*>/gi)) {
+    const { rel = '', href } = attributes(tag);
+    const file = href && ['manifest', 'icon'].includes(rel.toLowerCase()) && besideFile(href);
+    if (!file) continue;
+    fs.copyFileSync(file, path.join(site, href));
+    if (rel.toLowerCase() !== 'manifest') continue;
+    for (const { src } of JSON.parse(fs.readFileSync(file, 'utf8')).icons || []) {
+      if (!besideFile(src)) throw new Error(`${href} names ${src}, which is not in ${sources}`);
+      fs.copyFileSync(besideFile(src), path.join(site, src));
+    }
+  }
+}
+
 // The module, gzipped with no name and no time in its header, in base64.
 function packedModule(name) {
   return zlib.gzipSync(fs.readFileSync(source(name)), { level: 9 }).toString('base64');
@@ -147,16 +171,15 @@ function localReferences(page) {
 
 fs.rmSync(site, { recursive: true, force: true });
 fs.mkdirSync(site, { recursive: true });
-const icons = fs.readdirSync(path.join(sources, 'icons')).filter((name) => name.endsWith('.png'));
-for (const file of ['manifest.webmanifest', ...icons.map((name) => `icons/${name}`)]) {
-  fs.copyFileSync(path.join(sources, file), path.join(site, path.basename(file)));
-}
 const page = inlined(fs.readFileSync(path.join(sources, 'index.html'), 'utf8')
   .replace(/<!--[\s\S]*?-->\n?/g, '')
   .replace(/^[ \t]+(?=<)/gm, ''));
+copyLinked(page);
 const missing = localReferences(page).filter((name) => !fs.existsSync(path.join(site, name)));
 if (missing.length > 0) {
   throw new Error(`index.html would still name ${missing.join(', ')}, which the site lacks`);
 }
 fs.writeFileSync(path.join(site, 'index.html'), withPolicy(page));
-writeWorker(site, minifyScript(fs.readFileSync(path.join(sources, 'sw.js'), 'utf8'), 'sw.js'));
+if (fs.existsSync(path.join(sources, 'sw.js'))) {
+  writeWorker(site, minifyScript(fs.readFileSync(path.join(sources, 'sw.js'), 'utf8'), 'sw.js'));
+}

@@ -50,13 +50,14 @@ function policyFor(html) {
   return full.map((words) => words.join(' ')).join('; ');
 }
 
-// `html` with its policy in a meta element right after <meta charset>, so
-// that it governs everything that follows.
+// `html` with its policy in a meta element before anything it governs: right after <meta
+// charset> (which must stay within the page's first bytes), or else at the start of <head>, or
+// else of the page.
 function withPolicy(html) {
-  const charset = /<meta charset="utf-8">\n?/i.exec(html);
-  if (!charset) throw new Error('the page has no <meta charset="utf-8"> to put its policy after');
+  const before = [/<meta charset="utf-8">\n?/i, /<head\b[^>]*>\n?/i, /^(<!doctype[^>]*>\n?)?/i]
+    .map((pattern) => pattern.exec(html)).find((found) => found);
   const meta = `<meta http-equiv="Content-Security-Policy" content="${policyFor(html)}">\n`;
-  const at = charset.index + charset[0].length;
+  const at = before.index + before[0].length;
   return html.slice(0, at) + meta + html.slice(at);
 }
 
