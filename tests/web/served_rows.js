@@ -83,7 +83,8 @@ const releaseShown = (page) => page.evaluate(() => document.title.startsWith('2 
 
 // A site served once, then replaced by a new release: a page open meanwhile
 // keeps the old one; once no page of it is left and the new worker
-// has taken over, pages get the new one, with the network on and off,
+// has taken over, pages get the new one, with the network on, and off (at
+// the folder's address, where an installed page starts),
 // and only the new release's cache is left, holding just the site's files.
 async function updatedSite(t) {
   const copy = await servedCopy(t.site);
@@ -126,7 +127,7 @@ async function updatedSite(t) {
     });
     const after = await releaseShown(third);
     await context.setOffline(true);
-    const offline = await releaseShown(await t.open(context, copy.url));
+    const offline = await releaseShown(await t.open(context, `${copy.base}site/`));  // start_url
     const files = fs.readdirSync(copy.folder).filter((name) => name !== 'sw.js').sort();
     return [[meanwhile, after, offline, kept],
       [false, true, true, [1, ['', ...files]]]];
