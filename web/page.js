@@ -19,6 +19,7 @@
   let output = '';
   let unread = new Uint8Array(0);  // the rest of input a read had no room for
   let graph = null;
+  let started = false;   // a run has been started (the first keeps the first screen)
 
   const view = createConsole(byId('console'), {
     enter: (line) => input.enter(line),
@@ -107,10 +108,12 @@
     say(said[how] + ' Press any key, or Run again, for a new run.');
   }
 
-  // Starts a run; the first finds its input object, the console and the graph new.
+  // Starts a run, typing `replay` (from a link) into it if given; a run still going is left.
+  // The first run keeps its input object, and the first screen and what was typed before it.
   async function start(replay) {
+    if (state !== 'ended' && started) run++;  // a link opened while a run was going
     const id = run;
-    if (output || state === 'ended') {
+    if (started) {
       view.clear();
       graph.reset();
       input = newInput(id);
@@ -162,25 +165,27 @@
     view.focus();
   });
 
-  // The first run: the graph is made once the first screen is shown.
-  function first() {
-    graph = createGraph(byId('graph'));
-    if (!location.hash) {
-      start();
-      return;
-    }
-    const replay = decodeRun(location.hash);
+  // A run with the input of the page's link, if it has one; a link that holds no run types
+  // nothing and says so.
+  function startFromLink() {
+    const replay = location.hash ? decodeRun(location.hash) : null;
     start(replay);
-    if (!replay) {
+    if (location.hash && !replay) {
       say('This link does not hold a run of simeq, so nothing from it was typed: ' +
         'this is a fresh run.');
     }
   }
-  let started = false;
+  // The first run, once the first screen is shown; the graph is made then.
   const once = () => {
-    if (!started) first();
+    if (graph) return;
+    graph = createGraph(byId('graph'));
+    startFromLink();
     started = true;
   };
+  // A link opened in this tab changes only the fragment: its run starts afresh.
+  window.addEventListener('hashchange', () => {
+    if (started) startFromLink();
+  });
   const afterFirstFrame = () => {
     simeqProgram.ready();  // unpacked and compiled meanwhile
     requestAnimationFrame(() => setTimeout(once));
