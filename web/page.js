@@ -175,25 +175,36 @@
         'this is a fresh run.');
     }
   }
-  // The first run, once the first screen is shown; the graph is made then.
-  const once = () => {
-    if (graph) return;
-    graph = createGraph(byId('graph'));
-    startFromLink();
-    started = true;
-  };
   // A link opened in this tab changes only the fragment: its run starts afresh.
   window.addEventListener('hashchange', () => {
     if (started) startFromLink();
   });
-  const afterFirstFrame = () => {
-    simeqProgram.ready();  // unpacked and compiled meanwhile
-    requestAnimationFrame(() => setTimeout(once));
-    setTimeout(once, 100);  // a page opened in the background shows no frame
+
+  // The first run starts once the page is parsed (the program is in it) and its first screen
+  // has been drawn (a page in the background draws nothing, and need not wait); the graph is
+  // made then. Often the first screen is drawn while the rest of the page still arrives.
+  let parsed = false;
+  let drawn = document.visibilityState === 'hidden';
+  const startFirst = () => {
+    if (!parsed || !drawn || started) return;
+    graph = createGraph(byId('graph'));
+    startFromLink();
+    started = true;
+  };
+  if (!drawn) {
+    requestAnimationFrame(() => setTimeout(() => {
+      drawn = true;
+      startFirst();
+    }));
+  }
+  const whenParsed = () => {
+    parsed = true;
+    simeqProgram.ready();  // unpacked and compiled meanwhile, if the first screen is not drawn
+    startFirst();
   };
   if (document.readyState === 'loading') {
-    document.addEventListener('DOMContentLoaded', afterFirstFrame);
+    document.addEventListener('DOMContentLoaded', whenParsed);
   } else {
-    afterFirstFrame();
+    whenParsed();
   }
 })();
