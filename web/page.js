@@ -29,7 +29,7 @@
     typing: () => state === 'input' || state === 'loading',
     key(code) {
       if (state === 'key') return input.key(code);
-      if (state !== 'ended') return false;
+      if (state !== 'ended' || !started) return false;
       start();
       return true;
     },
@@ -113,7 +113,7 @@
   async function start(replay) {
     if (state !== 'ended' && started) run++;  // a link opened while a run was going
     const id = run;
-    if (started) {
+    if (started || state === 'ended') {  // (the first run ends before it starts on Ctrl+C)
       view.clear();
       graph.reset();
       input = newInput(id);
@@ -161,6 +161,7 @@
   });
   byId('key-button').addEventListener('click', () => input.key(13));
   byId('again').addEventListener('click', () => {
+    if (!started) return;  // the first run starts itself
     start();
     view.focus();
   });
