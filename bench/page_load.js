@@ -129,7 +129,8 @@ const median = (values) => {
       await context.close();
       const [simeq, floor] = [median(times.simeq), median(times.floor)];
       ready = median(ready);
-      console.log(`${name}, median of ${loads} loads: prompt shown: simeq ${simeq.toFixed(0)} ms, ` +
+      console.log(`${name}, median of ${loads} loads: prompt shown: ` +
+        `simeq ${simeq.toFixed(0)} ms, ` +
         `floor ${floor.toFixed(0)} ms, ratio ${(simeq / floor).toFixed(3)}; program reading: ` +
         `${ready.toFixed(0)} ms, ${(ready / floor).toFixed(3)} times the floor; ` +
         `${requests} request(s) before the prompt; ${served} served by the service worker`);

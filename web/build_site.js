@@ -46,7 +46,7 @@ function unsupportedIn(tree) {
   if (!tree || typeof tree !== 'object') return null;
   if (unsupported.includes(tree.type)) return tree;
   if (tree.type === 'Literal' && tree.bigint !== undefined) return tree;
-  if (tree.type === 'CatchClause' && !tree.param) return { ...tree, type: 'a catch without a name' };
+  if (tree.type === 'CatchClause' && !tree.param) return { ...tree, type: 'a nameless catch' };
   for (const value of Object.values(tree)) {
     const found = unsupportedIn(value);
     if (found) return found;
@@ -81,7 +81,9 @@ function minifyStyle(css) {
 
 // Text that may stand inside a <script> or <style> element.
 function inline(text, element, name) {
-  if (new RegExp(`</${element}|<!--`, 'i').test(text)) throw new Error(`${name}: cannot be inlined`);
+  if (new RegExp(`</${element}|<!--`, 'i').test(text)) {
+    throw new Error(`${name}: cannot be inlined`);
+  }
   return text;
 }
 

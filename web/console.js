@@ -18,7 +18,8 @@ function createConsole(element, handler, touch) {
   let pending = '';  // text not yet in the page: it is added once the program pauses
 
   // Text selected in the page or in the field.
-  const selected = () => String(getSelection()) !== '' || field.selectionStart !== field.selectionEnd;
+  const selected = () => String(getSelection()) !== '' ||
+    field.selectionStart !== field.selectionEnd;
 
   function flush() {
     if (!pending) return;

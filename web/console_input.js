@@ -31,7 +31,8 @@ function keyPressCode({ key, ctrlKey = false, metaKey = false, altKey = false, s
 
 // What a key does in the line being typed: 'end-of-input' (Ctrl+D), 'interrupt' (Ctrl+C with
 // nothing selected), or null (the field's own editing, Enter's submission, the browser's keys).
-function lineKeyAction({ key, ctrlKey = false, metaKey = false, altKey = false, selected = false }) {
+function lineKeyAction({ key, ctrlKey = false, metaKey = false, altKey = false,
+  selected = false }) {
   if (!ctrlKey || metaKey || altKey) return null;
   const letter = key.toLowerCase();
   if (letter === 'd') return 'end-of-input';

@@ -19,6 +19,7 @@
   let output = '';
   let unread = new Uint8Array(0);  // the rest of input a read had no room for
   let graph = null;
+  let started = false;   // a run has been started (the first keeps the first screen)
 
   const view = createConsole(byId('console'), {
     enter: (line) => input.enter(line),
@@ -28,7 +29,7 @@
     typing: () => state === 'input' || state === 'loading',
     key(code) {
       if (state === 'key') return input.key(code);
-      if (state !== 'ended') return false;
+      if (state !== 'ended' || !started) return false;
       start();
       return true;
     },
@@ -107,10 +108,12 @@
     say(said[how] + ' Press any key, or Run again, for a new run.');
   }
 
-  // Starts a run; the first finds its input object, the console and the graph new.
+  // Starts a run, typing `replay` (from a link) into it if given; a run still going is left.
+  // The first run keeps its input object, and the first screen and what was typed before it.
   async function start(replay) {
+    if (state !== 'ended' && started) run++;  // a link opened while a run was going
     const id = run;
-    if (output || state === 'ended') {
+    if (started || state === 'ended') {  // (the first run ends before it starts on Ctrl+C)
       view.clear();
       graph.reset();
       input = newInput(id);
@@ -158,37 +161,51 @@
   });
   byId('key-button').addEventListener('click', () => input.key(13));
   byId('again').addEventListener('click', () => {
+    if (!started) return;  // the first run starts itself
     start();
     view.focus();
   });
 
-  // The first run: the graph is made once the first screen is shown.
-  function first() {
-    graph = createGraph(byId('graph'));
-    if (!location.hash) {
-      start();
-      return;
-    }
-    const replay = decodeRun(location.hash);
+  // A run with the input of the page's link, if it has one; a link that holds no run types
+  // nothing and says so.
+  function startFromLink() {
+    const replay = location.hash ? decodeRun(location.hash) : null;
     start(replay);
-    if (!replay) {
+    if (location.hash && !replay) {
       say('This link does not hold a run of simeq, so nothing from it was typed: ' +
         'this is a fresh run.');
     }
   }
-  let started = false;
-  const once = () => {
-    if (!started) first();
+  // A link opened in this tab changes only the fragment: its run starts afresh.
+  window.addEventListener('hashchange', () => {
+    if (started) startFromLink();
+  });
+
+  // The first run starts once the page is parsed (the program is in it) and its first screen
+  // has been drawn (a page in the background draws nothing, and need not wait); the graph is
+  // made then. Often the first screen is drawn while the rest of the page still arrives.
+  let parsed = false;
+  let drawn = document.visibilityState === 'hidden';
+  const startFirst = () => {
+    if (!parsed || !drawn || started) return;
+    graph = createGraph(byId('graph'));
+    startFromLink();
     started = true;
   };
-  const afterFirstFrame = () => {
-    simeqProgram.ready();  // unpacked and compiled meanwhile
-    requestAnimationFrame(() => setTimeout(once));
-    setTimeout(once, 100);  // a page opened in the background shows no frame
+  if (!drawn) {
+    requestAnimationFrame(() => setTimeout(() => {
+      drawn = true;
+      startFirst();
+    }));
+  }
+  const whenParsed = () => {
+    parsed = true;
+    simeqProgram.ready();  // unpacked and compiled meanwhile, if the first screen is not drawn
+    startFirst();
   };
   if (document.readyState === 'loading') {
-    document.addEventListener('DOMContentLoaded', afterFirstFrame);
+    document.addEventListener('DOMContentLoaded', whenParsed);
   } else {
-    afterFirstFrame();
+    whenParsed();
   }
 })();

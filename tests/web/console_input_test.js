@@ -7,7 +7,8 @@ const assert = require('node:assert');
 const path = require('node:path');
 
 const web = path.join(__dirname, '..', '..', 'web');
-const { keyPressCode, lineKeyAction, createConsoleInput } = require(path.join(web, 'console_input.js'));
+const { keyPressCode, lineKeyAction, createConsoleInput } =
+  require(path.join(web, 'console_input.js'));
 const { runLinkLimit, encodeRun, decodeRun } = require(path.join(web, 'run_link.js'));
 
 // An input whose echo and interrupts are recorded.
@@ -41,7 +42,8 @@ test('what reaches the program, and its echo', async () => {
       act: (i) => assert.strictEqual(i.paste('2\r\n1\t2\n3\x07\rab'), 'ab'),
       pieces: ['2\n', '1\t2\n', '3\n'], echo: '2\n1\t2\n3\n' },
     { name: 'a link types its lines as they are read, then its end of input',
-      act: (i) => i.replay('2\n3 4\n5', true), pieces: ['2\n', '3 4\n', '5', ''], echo: '2\n3 4\n5' },
+      act: (i) => i.replay('2\n3 4\n5', true), pieces: ['2\n', '3 4\n', '5', ''],
+      echo: '2\n3 4\n5' },
   ];
   for (const { name, act, pieces, echo } of cases) {
     const { input, seen } = recorded();
@@ -87,7 +89,8 @@ test('which keys are a key press at the closing wait, and what a key does in the
     [{ key: 'Tab' }, null, null], [{ key: 'Tab', shiftKey: true }, null, null],
     [{ key: 'c', ctrlKey: true }, 3, 'interrupt'],
     [{ key: 'c', ctrlKey: true, selected: true }, null, null],
-    [{ key: 'd', ctrlKey: true }, 4, 'end-of-input'], [{ key: 'D', ctrlKey: true }, 4, 'end-of-input'],
+    [{ key: 'd', ctrlKey: true }, 4, 'end-of-input'],
+    [{ key: 'D', ctrlKey: true }, 4, 'end-of-input'],
     [{ key: 'p', ctrlKey: true }, null, null], [{ key: 'v', metaKey: true }, null, null],
     [{ key: 'v', ctrlKey: true }, 22, null],
   ];
@@ -111,8 +114,8 @@ test('a run as a link, and back', () => {
 });
 
 test('fragments that are not a run are refused whole', () => {
-  const refused = ['', 'input=2,3', 'input=2,3&en', 'input=2%2&end', 'input=%4&end', 'input=%FF&end',
-    'input=%01&end', 'input=<script>&end', 'input=2&end&end', 'INPUT=2&end',
+  const refused = ['', 'input=2,3', 'input=2,3&en', 'input=2%2&end', 'input=%4&end',
+    'input=%FF&end', 'input=%01&end', 'input=<script>&end', 'input=2&end&end', 'INPUT=2&end',
     `input=${'1'.repeat(runLinkLimit)}&end`];
   for (const fragment of refused) assert.strictEqual(decodeRun(fragment), null, fragment);
 });

@@ -266,7 +266,8 @@ const situations = [
     } },
   { name: 'Ctrl+C with text selected copies and interrupts nothing',
     async run(page) {
-      await page.evaluate(() => getSelection().selectAllChildren(document.getElementById('console')));
+      await page.evaluate(() => getSelection()
+        .selectAllChildren(document.getElementById('console')));
       await page.keyboard.press('Control+C');
       await settle(page);
       const copied = await page.evaluate(() => navigator.clipboard.readText());
@@ -295,7 +296,7 @@ const situations = [
       const waiting = await stateOf(page);
       await page.keyboard.press('q');
       await page.click('#copy');
-      await page.waitForFunction(() => document.getElementById('status').textContent.includes('clipboard'));
+      await page.waitForFunction(() => /clipboard/.test(document.getElementById('status').textContent));
       const copied = await page.evaluate(() => navigator.clipboard.readText());
       const expected = read('elimination_basic', 'out');
       return [[saved === expected, waiting, copied === expected], [true, 'key', true]];
@@ -306,8 +307,9 @@ const situations = [
       const working = await screenText(page);
       const text = await printed(page);
       const bare = (t) => t.replace(/\s+/g, '');
-      return [[bare(text).startsWith(bare(working)), text.includes('Eq-1 and Eq-2 meet at x = 2, y = 3'),
-        /Eq-1: 2x \+ 3y = +13/.test(text), /Save|Copy|Press a key|Run again/.test(text)],
+      return [[bare(text).startsWith(bare(working)),
+        text.includes('Eq-1 and Eq-2 meet at x = 2, y = 3'), /Eq-1: 2x \+ 3y = +13/.test(text),
+        /Save|Copy|Press a key|Run again/.test(text)],
       [true, true, true, false]];
     } },
   { name: 'a link types its run into a fresh page, which stops at the closing wait',
@@ -371,8 +373,9 @@ async function situationRuns(url) {
     const field = document.getElementById('line');
     const working = document.getElementById('console');
     return {
-      plain: ['autocorrect', 'autocapitalize', 'spellcheck'].map((name) => field.getAttribute(name)),
-      fits: working.scrollWidth <= working.clientWidth && working.getBoundingClientRect().right <= 390,
+      plain: ['autocorrect', 'autocapitalize', 'spellcheck'].map((a) => field.getAttribute(a)),
+      fits: working.scrollWidth <= working.clientWidth &&
+        working.getBoundingClientRect().right <= 390,
       font: parseFloat(getComputedStyle(working).fontSize) >= 13,
       button: !document.getElementById('key-button').hidden,
       link: /#input=2,2,3,13,4,-1,5,&end$/.test(window.simeq.link()),
