@@ -29,7 +29,9 @@ function inlineHashes(html, element) {
 // program's module. Styles: the inline ones, and the site's own files where
 // the page links any. Images, the manifest and the service worker: the
 // site's own files. Nothing else: no connection, no plugin, no frame, no
-// form sent, no other base address.
+// form sent, no other base address; and no string made into HTML or a
+// script's address (Trusted Types), but the worker's, which offline.js
+// names through the one policy allowed.
 function policyFor(html) {
   const ownScriptFiles = /<script\s[^>]*src=/i.test(html) ? ["'self'"] : [];
   const ownStyleFiles = /<link\s[^>]*rel="stylesheet"/i.test(html) ? ["'self'"] : [];
@@ -45,6 +47,8 @@ function policyFor(html) {
     ['form-action', "'none'"],
     ['worker-src', "'self'"],
     ['manifest-src', "'self'"],
+    ['require-trusted-types-for', "'script'"],
+    ['trusted-types', 'simeq-worker'],
   ];
   const full = directives.map((words) => (words.length > 1 ? words : [...words, "'none'"]));
   return full.map((words) => words.join(' ')).join('; ');

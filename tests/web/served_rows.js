@@ -22,8 +22,11 @@ const PHONE = {
 };
 const DESKTOP = { viewport: { width: 1280, height: 800 } };
 
-// Resolves once a service worker controls pages of `page`'s folder.
-const workerReady = (page) => page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+// Resolves once a service worker controls pages of `page`'s folder; fails after 30 s.
+const workerReady = (page) => page.evaluate(() => Promise.race([
+  navigator.serviceWorker.ready.then(() => true),
+  new Promise((resolve, reject) => setTimeout(() => reject(new Error('no service worker')), 30000)),
+]));
 
 // Once `page` has had its service worker take over, cuts the network of
 // `context`: what the browser test does after its first page from a server.
