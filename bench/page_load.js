@@ -15,10 +15,11 @@
 //         simeq's page (the floor page, which it does not keep, comes from the cache).
 // Each load is timed from navigation to the frame that first shows the prompt (an observer,
 // there before the page's own scripts, sees the prompt enter #console and notes the next
-// animation frame), the same way for both pages. For simeq it also notes when the program
-// itself waits for the first line (data-state="input"): until then a line typed is kept for
-// the program, which has not started. Prints the medians, the ratios to the floor, the
-// requests before the first prompt and the site's bytes. Measures; checks nothing.
+// animation frame, and tells it through the console), the same way for both pages. For simeq
+// it also notes when the program itself waits for the first line (data-state="input"): until
+// then a line typed is kept for the program, which has not started. Prints the medians, the
+// ratios to the floor, the requests before the first prompt and the site's bytes. Measures;
+// checks nothing.
 
 const fs = require('node:fs');
 const os = require('node:os');
@@ -59,27 +60,34 @@ async function timeToPrompt(context, url, kind, visit = false) {
   await cdp.send('Emulation.setCPUThrottlingRate', { rate: 4 });
   let requests = 0;
   page.on('request', () => { requests++; });
+  // The page tells its times through the console: waiting for them with page.waitForFunction
+  // would put playwright's own script into the page, on its main thread, while it loads.
+  const told = (what) => page.waitForEvent('console', {
+    predicate: (message) => message.text().startsWith(`${what} `), timeout: 60000,
+  }).then((message) => Number(message.text().split(' ')[1]));
+  const shownTold = told('shown');
+  const readyTold = url.endsWith('floor.html') ? null : told('ready');
   await page.addInitScript((end) => {
+    let seen = false;
+    let ready = false;
     const observer = new MutationObserver(() => {
       const working = document.getElementById('console');
-      if (!window.promptSeen && working && working.textContent.includes(end)) {
-        window.promptSeen = true;
-        requestAnimationFrame(() => { window.promptShownAt = performance.now(); });
+      if (!seen && working && working.textContent.includes(end)) {
+        seen = true;
+        requestAnimationFrame(() => console.log(`shown ${performance.now()}`));
       }
-      if (document.body && document.body.dataset.state === 'input' && !window.readyAt) {
-        window.readyAt = performance.now();
+      if (!ready && document.body && document.body.dataset.state === 'input') {
+        ready = true;
+        console.log(`ready ${performance.now()}`);
       }
     });
     observer.observe(document, { childList: true, subtree: true, characterData: true,
       attributes: true, attributeFilter: ['data-state'] });
   }, promptEnd);
   await page.goto(url, { waitUntil: 'commit' });
-  const shown = await (await page.waitForFunction(() => window.promptShownAt)).jsonValue();
+  const shown = await shownTold;
   const before = requests;
-  let ready = null;
-  if (!url.endsWith('floor.html')) {
-    ready = await (await page.waitForFunction(() => window.readyAt)).jsonValue();
-  }
+  const ready = readyTold && await readyTold;
   if (visit && kind.worker) {
     await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
   }

@@ -182,11 +182,14 @@ const situations = [
       await page.keyboard.press('q');
       return [await output(page), read('elimination_basic', 'out')];
     } },
-  { name: 'a pasted number of three million digits is read whole, as on every platform',
+  { name: 'a pasted number of three million digits is read whole, and is too long for a link',
     async run(page) {
       await paste(page, '2\n2.' + '0'.repeat(3e6) + '\n3\n13\n4\n-1\n5\n');
       await page.waitForFunction(() => window.simeq.state !== 'input', null, { timeout: 60000 });
-      return [await output(page), read('elimination_basic', 'out')];
+      await page.click('#copy-link');
+      const said = await page.textContent('#status');
+      return [[await output(page), await page.evaluate(() => window.simeq.link()),
+        /too long to share/.test(said)], [read('elimination_basic', 'out'), null, true]];
     } },
   { name: 'Backspace edits the line before Enter',
     async run(page) {
