@@ -101,22 +101,23 @@ async function updatedSite(t) {
     writeWorker(copy.folder, fs.readFileSync(path.join(copy.folder, 'sw.js'), 'utf8'));
     const second = await t.open(context, copy.url);
     const meanwhile = await releaseShown(second);
+    // The new worker, once installed, waits for the old one's last page to close.
     await second.evaluate(async () => {
       const registration = await navigator.serviceWorker.getRegistration();
       await registration.update();
-      const worker = registration.installing || registration.waiting;
-      if (worker && worker.state !== 'installed') {
-        await new Promise((resolve) => worker.addEventListener('statechange',
-          () => worker.state !== 'installing' && resolve()));
+      for (let i = 0; !registration.waiting; i++) {
+        if (i === 600) throw new Error('no new worker installed');
+        await new Promise((resolve) => setTimeout(resolve, 50));
       }
     });
     await second.close();
     const outside = await context.newPage();
     await outside.goto(copy.base);
     await outside.evaluate(async (scope) => {
-      for (;;) {
+      for (let i = 0; ; i++) {
         const registration = await navigator.serviceWorker.getRegistration(scope);
         if (!registration.waiting && registration.active.state === 'activated') return;
+        if (i === 600) throw new Error('the new worker did not take over');
         await new Promise((resolve) => setTimeout(resolve, 50));
       }
     }, `${copy.base}site/`);
