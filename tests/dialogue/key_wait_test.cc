@@ -18,6 +18,7 @@
 
 #include "support/program_command.h"
 #include "support/pty_session.h"
+#include "support/run_binary.h"
 
 namespace simeq::testing {
 namespace {
@@ -140,6 +141,19 @@ void ExpectEndAfterTheKey(PtySession& session, std::size_t prompt_end, const ter
   EXPECT_TRUE(SameMode(before, session.Mode()));
   EXPECT_EQ("", session.TakeUnreadInput()) << "left for the shell";
 }
+
+// More processor time than a wait that ends at once takes, beyond that of a
+// run with no terminal. It is measured on the plain build only: under
+// AddressSanitizer a run's processor time varies by tens of milliseconds
+// from one run to the next, and under an emulator the emulator's own work
+// (translating the wait's code, and a stand-in shell that is an emulated
+// copy of the test) is far more.
+constexpr std::chrono::milliseconds kFewMilliseconds{10};
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kProcessorTimeIsMeaningful = false;
+#else
+constexpr bool kProcessorTimeIsMeaningful = true;
+#endif
 
 // How far apart the bytes of a key arrive over a slow connection such as ssh.
 constexpr std::chrono::milliseconds kSlowLinkGap{20};
@@ -392,19 +406,27 @@ TEST(KeyWait, NoLongerCatchesAContinueWhenItPutsTheTerminalBack) {
 }
 
 TEST(KeyWait, SignalDuringItEndsTheProgramAndRestoresTheMode) {
-  // Where the wait is when the signal comes: in the foreground; stopped in
-  // the background before it got the terminal, as under `timeout`; or
-  // stopped reading in the background after setting the mode from there,
-  // which an ignored SIGTTOU allows.
+  // Where the wait is when the signal comes: in the foreground, waiting or
+  // stopped from elsewhere with keys typed meanwhile; stopped in the
+  // background before it got the terminal, as under `timeout`; stopped
+  // reading in the background after setting the mode from there, which an
+  // ignored SIGTTOU allows; or stopped while waiting and left there by its
+  // shell, which took the terminal back and set a mode of its own.
   static constexpr struct {
     const char* name;
     bool background;
     bool ignoring_sigttou;
+    bool stopped_while_waiting;
   } kPlaces[] = {
-      {"foreground", false, false},
-      {"stopped in the background", true, false},
-      {"stopped reading in the background, SIGTTOU ignored", true, true},
+      {"foreground", false, false, false},
+      {"stopped in the foreground, keys typed meanwhile", false, false, true},
+      {"stopped in the background", true, false, false},
+      {"stopped reading in the background, SIGTTOU ignored", true, true, false},
+      {"stopped while waiting, then its shell took the terminal", true, false, true},
   };
+  // Typed while the program is stopped: its own to discard in the
+  // foreground, the shell's to keep once the shell has the terminal.
+  constexpr std::string_view kTyped = "ls";
   static constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
   for (const auto& place : kPlaces) {
     // An emulator takes every signal itself, and qemu-riscv64 goes back into
@@ -420,11 +442,30 @@ TEST(KeyWait, SignalDuringItEndsTheProgramAndRestoresTheMode) {
       if (place.ignoring_sigttou) options.ignored_signals = {SIGTTOU};
       std::size_t prompt_end = 0;
       termios expected{};
+      std::string_view left_for_the_shell;
       if (!place.background) {
         session.SetMode(UnusualLineMode(session.Mode()));
         expected = session.Mode();
         ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end, options));
+        if (place.stopped_while_waiting) {
+          session.Signal(SIGSTOP);
+          ASSERT_TRUE(session.WaitForStop());
+          ASSERT_TRUE(session.TypeUnread(kTyped));
+        }
         session.Signal(signal_number);
+        if (place.stopped_while_waiting) session.Signal(SIGCONT);
+      } else if (place.stopped_while_waiting) {
+        ASSERT_TRUE(StartInTheBackgroundThenBringForward(session, prompt_end));
+        session.Signal(SIGSTOP);
+        ASSERT_TRUE(session.WaitForStop());
+        session.TakeTerminalBack();
+        session.SetMode(UnusualLineMode(session.Mode()));
+        expected = session.Mode();
+        ASSERT_TRUE(session.TypeUnread(kTyped));
+        left_for_the_shell = kTyped;
+        // What a shell's `kill %1` sends.
+        session.Signal(signal_number);
+        session.Signal(SIGCONT);
       } else {
         expected = session.Mode();
         ASSERT_TRUE(StartAndReachClosingPrompt(session, kNoWalkthrough, prompt_end, options));
@@ -444,6 +485,7 @@ TEST(KeyWait, SignalDuringItEndsTheProgramAndRestoresTheMode) {
       EXPECT_FALSE(end.exited);
       EXPECT_EQ(signal_number, end.status);
       EXPECT_TRUE(SameMode(expected, session.Mode()));
+      EXPECT_EQ(left_for_the_shell, session.TakeUnreadInput());
     }
   }
 }
@@ -463,21 +505,39 @@ TEST(KeyWait, EndsWhenTheTerminalCannotBeRead) {
     const char* name;
     std::vector<int> ignored_signals;
     bool background;
+    bool orphaned;
     bool hang_up;
   } kCases[] = {
       // A closed terminal window under nohup: the terminal hangs up.
-      {"hung up, SIGHUP ignored", {SIGHUP}, false, true},
+      {"hung up, SIGHUP ignored", {SIGHUP}, false, false, true},
       // Reading there gives EIO again and again; with SIGTTOU ignored the
       // program sets the single-key mode from there first.
-      {"in the background, SIGTTIN and SIGTTOU ignored", {SIGTTIN, SIGTTOU}, true, false},
+      {"in the background, SIGTTIN and SIGTTOU ignored", {SIGTTIN, SIGTTOU}, true, false, false},
+      // Started as `(simeq &)`: no shell will ever bring it forward, and every
+      // call that would stop it gives EIO instead.
+      {"in an orphaned background process group", {}, true, true, false},
   };
+  // It ends at once, not by trying again and again: it takes hardly more
+  // processor time than a run with no terminal, where the wait never starts.
+  const bool emulated = !EmulatorCommand().empty();
+  const bool measured = kProcessorTimeIsMeaningful && !emulated;
+  std::chrono::microseconds no_terminal{0};
+  if (measured) {
+    InputFile input;
+    input.Append(kNoWalkthrough);
+    no_terminal = RunInSurroundings(SIMEQ_BINARY, input, StandardOutputKind::kFile).processor_time;
+  }
   for (const auto& c : kCases) {
+    // The test adopts the orphaned program as a subreaper, which qemu-user,
+    // running the test too, refuses to make it.
+    if (c.orphaned && emulated) continue;
     SCOPED_TRACE(c.name);
     PtySession session;
     const termios before = session.Mode();
     StartOptions options;
     options.ignored_signals = c.ignored_signals;
     options.background = c.background;
+    options.orphaned = c.orphaned;
     std::size_t prompt_end = 0;
     if (c.hang_up) {
       ASSERT_TRUE(StartAndReachKeyWait(session, kNoWalkthrough, prompt_end, options));
@@ -489,6 +549,12 @@ TEST(KeyWait, EndsWhenTheTerminalCannotBeRead) {
     EXPECT_FALSE(end.timed_out);
     EXPECT_TRUE(end.exited);
     EXPECT_EQ(0, end.status);
+    EXPECT_EQ("", session.output().substr(prompt_end));
+    if (measured) {
+      EXPECT_LT(end.processor_time - no_terminal, kFewMilliseconds)
+          << "microseconds of processor time: " << end.processor_time.count() << " against "
+          << no_terminal.count() << " with no terminal";
+    }
     if (!c.hang_up) {
       EXPECT_TRUE(SameMode(before, session.Mode()));
     }

@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -131,9 +132,11 @@ void LeadSessionOn(int terminal) {
 // process group of its own and writes its process ID to `report`; on
 // SIGUSR1 it gives the program the terminal and continues it (`fg`), on
 // SIGUSR2 it takes the terminal back. It ends as the program ends: with its
-// exit status, or by its signal.
+// exit status, or by its signal. If `orphaned`, as for `(simeq &)`, a child
+// of its own starts the program in that group, reports it and ends; this
+// process then never learns of the program's end and waits to be killed.
 [[noreturn]] void RunShellStandIn(const ProgramCommand& command, const ChildSetup& setup,
-                                  int report) {
+                                  int report, bool orphaned) {
   LeadSessionOn(setup.terminal);
   sigset_t watched;
   ::sigemptyset(&watched);
@@ -141,10 +144,18 @@ void LeadSessionOn(int terminal) {
   ::sigaddset(&watched, SIGUSR1);
   ::sigaddset(&watched, SIGUSR2);
   ::sigprocmask(SIG_BLOCK, &watched, nullptr);
+  // The program, or the child that starts it; either way the process group.
   const pid_t program = ::fork();
   if (program < 0) ::_exit(126);
   if (program == 0) {
     ::setpgid(0, 0);
+    if (orphaned) {
+      const pid_t grandchild = ::fork();
+      if (grandchild == 0) ExecProgram(command, setup);
+      const bool reported =
+          grandchild > 0 && ::write(report, &grandchild, sizeof grandchild) == sizeof grandchild;
+      ::_exit(reported ? 0 : 126);
+    }
     ExecProgram(command, setup);
   }
   ::setpgid(program, program);  // both sides, so that it is done before either goes on
@@ -157,7 +168,7 @@ void LeadSessionOn(int terminal) {
   ::signal(SIGTTOU, SIG_IGN);  // it may give the terminal away from the background
   const rlimit no_core{0, 0};
   ::setrlimit(RLIMIT_CORE, &no_core);
-  if (::write(report, &program, sizeof program) != sizeof program) ::_exit(126);
+  if (!orphaned && ::write(report, &program, sizeof program) != sizeof program) ::_exit(126);
   ::close(report);
   ::alarm(kAlarmSeconds);
   for (;;) {
@@ -174,6 +185,7 @@ void LeadSessionOn(int terminal) {
     }
     int wait_status = 0;
     if (::waitpid(program, &wait_status, WNOHANG) != program) continue;  // stopped, not ended
+    if (orphaned) continue;  // the program's starter, not the program
     if (WIFEXITED(wait_status)) ::_exit(WEXITSTATUS(wait_status));
     const int ending = WTERMSIG(wait_status);
     ::signal(ending, SIG_DFL);
@@ -205,6 +217,10 @@ PtySession::~PtySession() {
     if (program_ != child_) ::kill(program_, SIGKILL);
     ::kill(child_, SIGKILL);
     int ignored = 0;
+    if (adopted_) {
+      while (::waitpid(program_, &ignored, 0) < 0 && errno == EINTR) {
+      }
+    }
     while (::waitpid(child_, &ignored, 0) < 0 && errno == EINTR) {
     }
   }
@@ -216,6 +232,9 @@ PtySession::~PtySession() {
 void PtySession::Start(const std::string& binary, StandardInputFrom input,
                        const StartOptions& options) {
   if (child_ > 0) throw std::logic_error("PtySession started twice");
+  if (options.orphaned && !options.background) {
+    throw std::logic_error("only a program started in the background can be orphaned");
+  }
   int pipe_ends[2] = {-1, -1};
   if (input == StandardInputFrom::kPipe && ::pipe2(pipe_ends, O_CLOEXEC) != 0) Fail("pipe2");
   int socket_ends[2] = {-1, -1};
@@ -227,6 +246,9 @@ void PtySession::Start(const std::string& binary, StandardInputFrom input,
   if (options.background && ::pipe2(report_ends, O_CLOEXEC) != 0) Fail("pipe2");
   const ProgramCommand command(binary);
   const ScopedEnvironment environment(options.environment);
+  // The program's starter ends at once, and the program comes to this
+  // process rather than to init.
+  if (options.orphaned && ::prctl(PR_SET_CHILD_SUBREAPER, 1) != 0) Fail("PR_SET_CHILD_SUBREAPER");
   child_ = ::fork();
   if (child_ < 0) Fail("fork");
   if (child_ == 0) {
@@ -234,7 +256,7 @@ void PtySession::Start(const std::string& binary, StandardInputFrom input,
                            : input == StandardInputFrom::kTerminal ? slave_
                                                                    : -1;
     const ChildSetup setup{slave_, stdin_from, socket_ends[1], options.ignored_signals};
-    if (options.background) RunShellStandIn(command, setup, report_ends[1]);
+    if (options.background) RunShellStandIn(command, setup, report_ends[1], options.orphaned);
     LeadSessionOn(slave_);
     ExecProgram(command, setup);
   }
@@ -248,6 +270,22 @@ void PtySession::Start(const std::string& binary, StandardInputFrom input,
     ::close(report_ends[0]);
     if (got != sizeof program) Fail("starting the program in the background");
     program_ = program;
+  }
+  if (options.orphaned) {
+    // The program waits for its standard input or its terminal, so it is
+    // adopted before it comes to the wait.
+    const auto deadline = Clock::now() + kDeadline;
+    const auto id = static_cast<id_t>(program_);
+    siginfo_t ignored{};
+    while (::waitid(P_PID, id, &ignored, WEXITED | WNOHANG | WNOWAIT) != 0) {
+      if (Clock::now() > deadline) {
+        ::prctl(PR_SET_CHILD_SUBREAPER, 0);
+        Fail("adopting the program");
+      }
+      std::this_thread::sleep_for(kShortLook);
+    }
+    adopted_ = true;
+    ::prctl(PR_SET_CHILD_SUBREAPER, 0);
   }
   if (input == StandardInputFrom::kPipe) {
     ::close(pipe_ends[0]);
@@ -272,6 +310,18 @@ void PtySession::CloseStandardInput() {
 
 void PtySession::Type(std::string_view bytes) { WriteAll(master_, bytes); }
 
+bool PtySession::TypeUnread(std::string_view bytes) {
+  const std::size_t expected = UnreadCount() + bytes.size();
+  Type(bytes);
+  const auto deadline = Clock::now() + kDeadline;
+  // The bytes reach the terminal's input queue a moment after the write.
+  while (UnreadCount() < expected) {
+    if (Clock::now() > deadline) return false;
+    std::this_thread::sleep_for(kShortLook);
+  }
+  return true;
+}
+
 bool PtySession::TypeWhileStopped(std::string_view bytes, std::chrono::microseconds moment) {
   Signal(SIGSTOP);
   if (!WaitForStop()) return false;
@@ -279,13 +329,8 @@ bool PtySession::TypeWhileStopped(std::string_view bytes, std::chrono::microseco
     Signal(SIGCONT);
     return false;
   }
-  Type(bytes);
+  if (!TypeUnread(bytes)) return false;
   const auto deadline = Clock::now() + kDeadline;
-  // The bytes reach the terminal's input queue a moment after the write.
-  while (UnreadCount() < bytes.size()) {
-    if (Clock::now() > deadline) return false;
-    std::this_thread::sleep_for(kShortLook);
-  }
   Signal(SIGCONT);
   while (UnreadCount() > 0 && !Ended()) {
     if (Clock::now() > deadline) return false;
@@ -351,9 +396,10 @@ bool PtySession::WaitForStop() {
       continue;
     }
     int wait_status = 0;
-    if (::waitpid(child_, &wait_status, WNOHANG | WUNTRACED) == child_) {
+    rusage usage{};
+    if (::wait4(child_, &wait_status, WNOHANG | WUNTRACED, &usage) == child_) {
       if (WIFSTOPPED(wait_status)) return true;
-      RecordEnd(wait_status);
+      RecordEnd(wait_status, usage);
       return false;
     }
     if (Clock::now() > deadline) return false;
@@ -488,16 +534,30 @@ void PtySession::Collect(std::chrono::milliseconds wait) {
 bool PtySession::Ended() {
   if (child_ <= 0) return false;
   if (ended_) return true;
+  // The usage of a child counts that of the children it waited for: the
+  // stand-in's counts the program's.
+  const pid_t waited = adopted_ ? program_ : child_;
   int wait_status = 0;
-  if (::waitpid(child_, &wait_status, WNOHANG) != child_) return false;
-  RecordEnd(wait_status);
+  rusage usage{};
+  if (::wait4(waited, &wait_status, WNOHANG, &usage) != waited) return false;
+  RecordEnd(wait_status, usage);
+  if (adopted_) {  // the stand-in waits for an end it cannot see
+    ::kill(child_, SIGKILL);
+    int ignored = 0;
+    while (::waitpid(child_, &ignored, 0) < 0 && errno == EINTR) {
+    }
+  }
   return true;
 }
 
-void PtySession::RecordEnd(int wait_status) {
+void PtySession::RecordEnd(int wait_status, const rusage& usage) {
   ended_ = true;
   exit_.exited = WIFEXITED(wait_status);
   exit_.status = exit_.exited ? WEXITSTATUS(wait_status) : WTERMSIG(wait_status);
+  for (const timeval& spent : {usage.ru_utime, usage.ru_stime}) {
+    exit_.processor_time +=
+        std::chrono::seconds(spent.tv_sec) + std::chrono::microseconds(spent.tv_usec);
+  }
 }
 
 }  // namespace simeq::testing

@@ -1,6 +1,7 @@
 #ifndef SIMEQ_TESTS_SUPPORT_PTY_SESSION_H_
 #define SIMEQ_TESTS_SUPPORT_PTY_SESSION_H_
 
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <termios.h>
 
@@ -36,6 +37,11 @@ struct StartOptions {
   // as `simeq &` from a job-control shell: the session is led by a stand-in
   // for the shell, which keeps the foreground until Foreground().
   bool background = false;
+  // With `background`: started by a child of the stand-in that then ends, as
+  // `(simeq &)` from a job-control shell, so that no process of its process
+  // group has a parent in the session (an orphaned process group). The test
+  // process adopts it as a subreaper.
+  bool orphaned = false;
 };
 
 // How a run under a pseudo-terminal ended.
@@ -43,6 +49,9 @@ struct PtyExit {
   bool timed_out = false;  // still running at the deadline, then killed
   bool exited = false;     // returned from main or called exit
   int status = -1;         // the exit status if `exited`, else the signal
+  // The processor time, user and system, of the program (and of the
+  // stand-in for a shell, which uses next to none).
+  std::chrono::microseconds processor_time{0};
 };
 
 // A pseudo-terminal owned by the test, and a program running in a session of
@@ -72,6 +81,9 @@ class PtySession {
 
   // Types `bytes` into the terminal in one write, as one key press sends them.
   void Type(std::string_view bytes);
+  // Types `bytes` while the program is not reading (stopped, say) and waits
+  // until they are in the terminal's input queue; false at the deadline.
+  bool TypeUnread(std::string_view bytes);
   // Stops the program, types `bytes` and continues it; once it has read
   // them, gives it `moment` to leave single-key mode. True if it is still in
   // single-key mode then; false, typing nothing, if it had left it before.
@@ -147,8 +159,8 @@ class PtySession {
   void Collect(std::chrono::milliseconds wait);
   // True once the program has ended; records how.
   bool Ended();
-  // Records how the program ended from its `waitpid` status.
-  void RecordEnd(int wait_status);
+  // Records how the program ended from its `wait4` status and usage.
+  void RecordEnd(int wait_status, const rusage& usage);
   // True if the program is stopped now, as /proc tells (for a program that
   // is not this process's child).
   bool StoppedNow() const;
@@ -165,6 +177,8 @@ class PtySession {
   pid_t child_ = -1;    // the program, or the shell stand-in above it
   pid_t program_ = -1;  // the program
   bool ended_ = false;  // the program has ended and been waited for
+  // The program is this process's child, not child_'s (StartOptions::orphaned).
+  bool adopted_ = false;
   PtyExit exit_;
   std::string output_;
   std::vector<std::string> packets_;
