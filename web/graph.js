@@ -1,8 +1,5 @@
 'use strict';
 
-/* global simeqGraphModel */
-/* exported createGraph */
-
 // The graph beside the terminal, drawn in SVG: Eq-1, Eq-2 and their point, as graph_model.js
 // reads them from the program's output and lays them out. Nothing is solved or worked out here.
 // model(): lines drawn [{ label, a, b, c }] for a x + b y = c ("Eq-1", "Eq-2", or one entry

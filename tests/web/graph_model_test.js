@@ -109,7 +109,8 @@ test('how two lines lie, at every scale', () => {
     [[2, 3, 13], [4, -1, 5], 'cross'], [[1, 1, 1], [1, 1.00001, 1], 'same'],
   ];
   for (const [[a, b, c], [d, e, f], expected] of cases) {
-    assert.equal(model.relation({ a, b, c }, { a: d, b: e, c: f }), expected, `${[a, b, c, d, e, f]}`);
+    const name = `${[a, b, c]} and ${[d, e, f]}`;
+    assert.equal(model.relation({ a, b, c }, { a: d, b: e, c: f }), expected, name);
   }
 });
 
