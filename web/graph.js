@@ -183,14 +183,13 @@ const simeqGraphView = (() => {
 // A graph of the system in the container: reset() when a run starts, feed(text) with each piece of
 // the program's output (pieces may split lines anywhere), model() for what is drawn.
 function createGraph(container) {
-  const model = simeqGraphModel;
   // The figure stays out of the container until both equations are written, so that the page
   // can leave an empty container out of its layout.
   const { figure, svg, caption } = simeqGraphView.createFigure(container);
   let reading;
   let shown;
   const show = () => {
-    shown = model.picture(reading.facts);
+    shown = simeqGraphModel.picture(reading.facts);
     svg.replaceChildren();
     caption.textContent = shown.caption;
     if (!shown.view) return figure.remove();
@@ -198,13 +197,13 @@ function createGraph(container) {
     if (!figure.isConnected) container.appendChild(figure);
   };
   const reset = () => {
-    reading = model.startReading();
+    reading = simeqGraphModel.startReading();
     show();
   };
   const feed = (piece) => {
-    reading = model.readOutput(reading, piece);
+    reading = simeqGraphModel.readOutput(reading, piece);
     if (reading.changed) show();
   };
   reset();
-  return { reset, feed, model: () => model.summary(shown) };
+  return { reset, feed, model: () => simeqGraphModel.summary(shown) };
 }
