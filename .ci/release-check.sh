@@ -105,11 +105,11 @@ check_windows_zip() {
   check_transcripts "simeq.exe (wine)" crlf wine "$folder/simeq.exe"
 }
 
-# simeq-VERSION-web.zip: index.html and what it loads, in a folder of the
-# zip's name, passing the browser test from file:// (every golden
-# transcript, the terminal situations and the graph's systems) and from a
-# local server (the transcripts), with the playwright-core that the first
-# build's npm ci installed.
+# simeq-VERSION-web.zip: index.html, the whole page in one file, in a folder
+# of the zip's name, passing the browser test from file:// (every golden
+# transcript, the situations, Save, Copy, Print and links among them, and the
+# graph's systems) and from a local server (the transcripts), with the
+# playwright-core that the first build's npm ci installed.
 check_web_zip() {
   local name=simeq-$version-web origin flags
   echo "== $name.zip"
@@ -117,6 +117,7 @@ check_web_zip() {
   python3 -m zipfile -l "$dist/$name.zip"
   python3 -m zipfile -e "$dist/$name.zip" "$work/web"
   [[ -f $work/web/$name/index.html ]] || fail "$name.zip holds no $name/index.html"
+  [[ $(ls "$work/web/$name") == index.html ]] || fail "$name.zip holds more than index.html"
   for origin in file http; do
     flags=()
     [[ $origin == file ]] && flags=(--situations)
@@ -191,7 +192,7 @@ check_nothing_else() {
 
 main() {
   ensure_packages git file python3 dpkg-dev qemu-user wine wine64 valgrind \
-    binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf chromium
+    binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf chromium poppler-utils
   ensure_npm
   version=$(simeq_version)
   work=$(mktemp -d)

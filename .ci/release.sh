@@ -11,7 +11,7 @@
 #   simeq_VERSION_arm64.deb             shared, as Debian expects; VERSION
 #   simeq_VERSION_armhf.deb             with the Debian revision, if any)
 #   simeq-VERSION-windows-x86_64.zip    simeq.exe and README.txt (CR LF)
-#   simeq-VERSION-web.zip               the page: index.html and what it loads
+#   simeq-VERSION-web.zip               the page: index.html, one file
 #   simeq-VERSION.tar.gz                the source (git archive)
 #   SHA256SUMS                          for sha256sum -c
 #
@@ -107,7 +107,7 @@ windows_zip() {
   make_zip "$stage" "$name" "dist/$name.zip"
 }
 
-# simeq-VERSION-web.zip: the page, index.html and the files it loads.
+# simeq-VERSION-web.zip: the page, index.html, which holds all it needs.
 web_zip() {
   local name=simeq-$version-web stage=build/dist/stage-web
   build_preset release-web

@@ -1,18 +1,22 @@
 'use strict';
-// Time to the first prompt in the browser, and the bytes of the page.
+// Time to the first prompt in the browser, and the bytes of the site.
 //
 //   node bench/page_load.js SITE NODE_MODULES [LOADS]
 //
-// In one headless chromium session (Debian's), loads two pages from a local
-// static server, LOADS times each (20 unless given), interleaved: the simeq
-// page, and a floor page that writes the same banner and menu prompt into
-// the same terminal with no WebAssembly: the simeq page as the site has it
-// (its stylesheets and markup, the graph as drawn at the first prompt, so
-// that the terminal has the same size) with no script but the terminal's
-// (xterm.js, web/terminal.js). Each load is timed from navigation to the
-// frame that first shows the prompt. Prints both medians and their
-// ratio, and the bytes of simeq's own files in the site (all but the
-// terminal library). Measures; checks nothing.
+// In one headless chromium session (Debian's), loads two pages from a local static server,
+// LOADS times each (20 unless given), interleaved: the simeq page, and the floor page, the
+// site's index.html with no script at all (its HTML and stylesheets, the banner and menu prompt
+// as static text in #console). Two kinds of load:
+//   cold: a phone-class device, 390 px wide, chromium's Fast 3G (562.5 ms round trip,
+//         1.44 Mb/s down), the CPU slowed 4 times, no cache;
+//   warm: after one visit, the cache kept, the CPU slowed 4 times, a 1280 px window.
+// Each load is timed from navigation to the frame that first shows the prompt (an observer,
+// there before the page's own scripts, sees the prompt enter #console and notes the next
+// animation frame, and tells it through the console), the same way for both pages. For simeq
+// it also notes when the program itself waits for the first line (data-state="input"): until
+// then a line typed is kept for the program, which has not started. Prints the medians, the
+// ratios to the floor, the requests before the first prompt and the site's bytes. Measures;
+// checks nothing.
 
 const fs = require('node:fs');
 const os = require('node:os');
@@ -21,46 +25,64 @@ const { launchChromium, serve } = require('../tests/web/browser.js');
 
 const [site, modules, loadsArgument] = process.argv.slice(2);
 const loads = Number(loadsArgument || 20);
-const transcript = path.join(__dirname, '..', 'tests', 'transcripts', 'driver_choice_3.out');
 const promptEnd = "'1 And 2' --> ";
 
-// The floor page made from the site's `index` and `graph`, the inside of the
-// graph's section at the first prompt: the banner and prompt, from the
-// transcript, written into the terminal by a script after the page's own.
-function floorPage(index, graph) {
-  const text = fs.readFileSync(transcript, 'latin1');
-  const banner = text.slice(0, text.indexOf(promptEnd) + promptEnd.length);
-  const write = `<script>createTerminal(document.getElementById('terminal')).write(${JSON.stringify(banner)});</script>`;
-  const kept = [' src="xterm.js"', ' data-file="terminal.js"'];
-  return index
-    .replace(/<script([^>]*)>[\s\S]*?<\/script>\n?/g, (tag, attributes) => (kept.includes(attributes) ? tag : ''))
-    .replace('</body>', `${write}\n</body>`)
-    .replace(/(<section id="graph"[^>]*>)<\/section>/, (tag, start) => `${start}${graph}</section>`);
-}
+const kinds = {
+  cold: {
+    context: { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true,
+      hasTouch: true },
+    network: { offline: false, latency: 562.5, downloadThroughput: 180000,
+      uploadThroughput: 84375 },
+    cache: false,
+  },
+  warm: { context: { viewport: { width: 1280, height: 800 } }, network: null, cache: true },
+};
 
-// Milliseconds from navigation to the frame that first shows the prompt,
-// and what the graph's section holds then. The terminal draws its rows in an
-// animation frame, which is painted once drawn: the time is taken when the
-// prompt enters the rows, by an observer that is there before the page's
-// own scripts. (A check in an animation frame of its own would run before or
-// after the terminal's, by the order in which the two were asked for, and so
-// see the prompt a frame late some of the time.)
-async function timeToPrompt(context, url) {
+// The floor page: the site's `index` with every script element taken out.
+const floorPage = (index) => index.replace(/<script\b[^>]*>[\s\S]*?<\/script>\n?/g, '');
+
+// Milliseconds from navigation to the frame that shows the prompt, to the program's first read
+// (null for the floor), and the requests made until the prompt was shown.
+async function timeToPrompt(context, url, kind) {
   const page = await context.newPage();
+  const cdp = await context.newCDPSession(page);
+  await cdp.send('Network.enable');
+  await cdp.send('Network.setCacheDisabled', { cacheDisabled: !kind.cache });
+  if (kind.network) await cdp.send('Network.emulateNetworkConditions', kind.network);
+  await cdp.send('Emulation.setCPUThrottlingRate', { rate: 4 });
+  let requests = 0;
+  page.on('request', () => { requests++; });
+  // The page tells its times through the console: waiting for them with page.waitForFunction
+  // would put playwright's own script into the page, on its main thread, while it loads.
+  const told = (what) => page.waitForEvent('console', {
+    predicate: (message) => message.text().startsWith(`${what} `), timeout: 60000,
+  }).then((message) => Number(message.text().split(' ')[1]));
+  const shownTold = told('shown');
+  const readyTold = url.endsWith('floor.html') ? null : told('ready');
   await page.addInitScript((end) => {
+    let seen = false;
+    let ready = false;
     const observer = new MutationObserver(() => {
-      const rows = document.querySelector('.xterm-rows');
-      if (!rows || !rows.textContent.includes(end)) return;
-      window.promptShownAt = performance.now();
-      observer.disconnect();
+      const working = document.getElementById('console');
+      if (!seen && working && working.textContent.includes(end)) {
+        seen = true;
+        requestAnimationFrame(() => console.log(`shown ${performance.now()}`));
+      }
+      if (!ready && document.body && document.body.dataset.state === 'input') {
+        ready = true;
+        console.log(`ready ${performance.now()}`);
+      }
     });
-    observer.observe(document, { childList: true, subtree: true, characterData: true });
+    observer.observe(document, { childList: true, subtree: true, characterData: true,
+      attributes: true, attributeFilter: ['data-state'] });
   }, promptEnd);
   await page.goto(url, { waitUntil: 'commit' });
-  const ms = await (await page.waitForFunction(() => window.promptShownAt)).jsonValue();
-  const graph = await page.evaluate(() => document.getElementById('graph').innerHTML);
+  const shown = await shownTold;
+  const before = requests;
+  const ready = readyTold && await readyTold;
+  await cdp.detach();
   await page.close();
-  return { ms, graph };
+  return { shown, ready, requests: before };
 }
 
 const median = (values) => {
@@ -72,34 +94,46 @@ const median = (values) => {
 (async () => {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'simeq-bench-'));
   fs.cpSync(site, folder, { recursive: true });
-  const own = fs.readdirSync(site).filter((name) => !name.startsWith('xterm.'));
-  const bytes = own.reduce((sum, name) => sum + fs.statSync(path.join(site, name)).size, 0);
+  const files = fs.readdirSync(site);
+  const bytes = files.reduce((sum, name) => sum + fs.statSync(path.join(site, name)).size, 0);
+  fs.writeFileSync(path.join(folder, 'floor.html'),
+    floorPage(fs.readFileSync(path.join(site, 'index.html'), 'utf8')));
   const server = await serve(folder);
   const browser = await launchChromium(modules);
-  const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
-  const times = { simeq: [], floor: [] };
+  const pages = { simeq: server.base + 'index.html', floor: server.base + 'floor.html' };
   try {
-    // Warm-up loads, not counted; the first gives the floor its graph.
-    const { graph } = await timeToPrompt(context, server.base + 'index.html');
-    const index = fs.readFileSync(path.join(site, 'index.html'), 'utf8');
-    fs.writeFileSync(path.join(folder, 'floor.html'), floorPage(index, graph));
-    await timeToPrompt(context, server.base + 'floor.html');
-    for (let i = 0; i < loads; i++) {
-      const order = i % 2 ? ['floor', 'simeq'] : ['simeq', 'floor'];
-      for (const which of order) {
-        const { ms } = await timeToPrompt(context, server.base + (which === 'simeq' ? 'index.html' : 'floor.html'));
-        times[which].push(ms);
+    for (const [name, kind] of Object.entries(kinds)) {
+      const context = await browser.newContext(kind.context);
+      const times = { simeq: [], floor: [] };
+      let ready = [];
+      let requests = 0;
+      // One visit each first, not counted: the warm loads find the cache filled.
+      for (const which of ['simeq', 'floor']) await timeToPrompt(context, pages[which], kind);
+      for (let i = 0; i < loads; i++) {
+        for (const which of i % 2 ? ['floor', 'simeq'] : ['simeq', 'floor']) {
+          const load = await timeToPrompt(context, pages[which], kind);
+          times[which].push(load.shown);
+          if (which === 'simeq') {
+            ready.push(load.ready);
+            requests = load.requests;
+          }
+        }
       }
+      await context.close();
+      const [simeq, floor] = [median(times.simeq), median(times.floor)];
+      ready = median(ready);
+      console.log(`${name}, median of ${loads} loads: prompt shown: ` +
+        `simeq ${simeq.toFixed(0)} ms, ` +
+        `floor ${floor.toFixed(0)} ms, ratio ${(simeq / floor).toFixed(3)}; program reading: ` +
+        `${ready.toFixed(0)} ms, ${(ready / floor).toFixed(3)} times the floor; ` +
+        `${requests} request(s) before the prompt`);
     }
   } finally {
     await browser.close();
     server.stop();
     fs.rmSync(folder, { recursive: true, force: true });
   }
-  const simeq = median(times.simeq);
-  const floor = median(times.floor);
-  console.log(`time to the first prompt, median of ${loads} loads: simeq ${simeq.toFixed(1)} ms, floor ${floor.toFixed(1)} ms, ratio ${(simeq / floor).toFixed(3)}`);
-  console.log(`simeq's own files (${own.sort().join(' ')}): ${bytes} bytes`);
+  console.log(`the site (${files.sort().join(' ')}): ${bytes} bytes`);
 })().catch((error) => {
   console.error(error);
   process.exit(1);

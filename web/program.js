@@ -1,29 +1,39 @@
-// The program's WebAssembly module, which the page carries in base64
-// (simeqWasm: the site's build puts it before this file in simeq.js, and
-// emscripten's loader after it; hence 'use strict' inside). It is compiled
-// once, by the first run, and every run makes an instance of it,
-// through emscripten's instantiateWasm hook. Compiling it takes about a
-// millisecond (chromium compiles each function when it is first called),
-// less than the main thread's own share of an asynchronous compilation, so
-// it is done at once.
+'use strict';
 
-// Instantiates the module with a run's `imports` and hands the instance to
-// emscripten's `receive`, at once.
-const simeqInstantiate = (() => {
-  'use strict';
-  let bytes = null;
-  if (Uint8Array.fromBase64) {
-    bytes = Uint8Array.fromBase64(simeqWasm);
-  } else {
-    const text = atob(simeqWasm);
-    bytes = new Uint8Array(text.length);
-    for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
-  }
+// The program's WebAssembly module, which the page carries gzipped, in base64, in the data block
+// #simeq-module (the site's build puts it there). It is unpacked and compiled once, when the
+// first run starts, and every run makes an instance of it through emscripten's instantiateWasm
+// hook, at once.
+const simeqProgram = (() => {
   let compiled = null;
-  return (imports, receive) => {
-    compiled = compiled || new WebAssembly.Module(bytes);
-    const instance = new WebAssembly.Instance(compiled, imports);
-    receive(instance);
-    return instance.exports;
+
+  async function compile() {
+    const text = document.getElementById('simeq-module').textContent.trim();
+    let packed = null;
+    if (Uint8Array.fromBase64) {
+      packed = Uint8Array.fromBase64(text);
+    } else {
+      const binary = atob(text);
+      packed = new Uint8Array(binary.length);
+      for (let i = 0; i < binary.length; i++) packed[i] = binary.charCodeAt(i);
+    }
+    const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'));
+    compiled = await WebAssembly.compile(await new Response(stream).arrayBuffer());
+  }
+  let ready = null;
+
+  return {
+    // Resolves once the module is compiled.
+    ready() {
+      ready = ready || compile();
+      return ready;
+    },
+    // Instantiates the compiled module with a run's `imports` and hands the instance to
+    // emscripten's `receive`, at once.
+    instantiate(imports, receive) {
+      const instance = new WebAssembly.Instance(compiled, imports);
+      receive(instance);
+      return instance.exports;
+    },
   };
 })();

@@ -6,7 +6,7 @@
 // simeqWrite takes written bytes, simeqRead resolves with the next bytes of
 // typed input (none at end of input) and simeqWaitForKey with a key's code.
 
-// Hands written bytes to the page's terminal.
+// Hands written bytes to the page, which shows them in the working.
 EM_JS(void, simeq_web_write, (const char* data, unsigned size),
       { Module.simeqWrite(HEAPU8.slice(data, data + size)); });
 
@@ -21,14 +21,14 @@ EM_ASYNC_JS(unsigned, simeq_web_read, (char* buffer, unsigned capacity), {
 namespace simeq {
 namespace {
 
-class TerminalSink : public ByteSink {
+class PageSink : public ByteSink {
  public:
   void Write(const char* data, std::size_t size) override {
     simeq_web_write(data, static_cast<unsigned>(size));
   }
 };
 
-class TerminalSource : public ByteSource {
+class PageSource : public ByteSource {
  public:
   std::size_t Read(char* buffer, std::size_t capacity) override {
     return simeq_web_read(buffer, static_cast<unsigned>(capacity));
@@ -40,16 +40,16 @@ class TerminalSource : public ByteSource {
 void PrepareStandardStreams() {}
 
 ByteSink& StandardOutput() {
-  static TerminalSink sink;
+  static PageSink sink;
   return sink;
 }
 
 ByteSource& StandardInput() {
-  static TerminalSource source;
+  static PageSource source;
   return source;
 }
 
-// The page's terminal is a console: every piece reaches it as it is written.
+// The page's working is a console: every piece reaches it as it is written.
 bool StandardOutputIsConsole() { return true; }
 
 }  // namespace simeq

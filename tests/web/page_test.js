@@ -5,14 +5,16 @@
 // key events, one line at a time and Enter (Ctrl+D for input that ends
 // without a newline, and at end of input), presses a key at the closing wait
 // and compares window.simeq.output() with NAME.out byte for byte. With
-// --situations it also runs the table of terminal situations and the table
-// of systems for the graph; with --screenshot it saves the page after the
-// first system (the elimination run of 2 3 13 4 -1 5) as a small PNG
-// (docs/web-page.png is a copy of it).
+// --situations it also runs the table of situations (typing, keeping the
+// working, links, a phone) and the table of systems for the graph; with
+// --screenshot it saves the page after the first system (the elimination run
+// of 2 3 13 4 -1 5) as a small PNG (docs/web-page.png is a copy of it).
 //
 //   node page_test.js SITE TRANSCRIPTS NODE_MODULES file|http [--situations] [--screenshot FILE]
 
+const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
+const os = require('node:os');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 const { launchChromium, serve } = require('./browser.js');
@@ -53,7 +55,7 @@ async function typeInput(page, input, typeLine, endOfInput) {
 }
 
 async function keyboardRun(page, input, key = 'q') {
-  await page.click('#terminal');
+  await page.click('#console');
   await typeInput(page, input, async (line) => {
     await page.keyboard.type(line);
     await page.keyboard.press('Enter');
@@ -96,26 +98,51 @@ async function transcriptRuns(browser, url) {
   await context.close();
 }
 
-// Pastes `text` into the terminal as the browser does for Ctrl+V.
+// Pastes `text` into the line as the browser does for Ctrl+V.
 const paste = (page, text) => page.evaluate((pasted) => {
   const data = new DataTransfer();
   data.setData('text/plain', pasted);
-  document.querySelector('.xterm-helper-textarea')
+  document.getElementById('line')
     .dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
 }, text);
 
 const output = (page) => page.evaluate(() => window.simeq.output());
-const screenText = (page) => page.evaluate(() => document.querySelector('.xterm-rows').textContent);
+const screenText = (page) => page.evaluate(() => document.getElementById('console').textContent);
 const prompt = read('driver_choice_3', 'out').split('\n').slice(0, 4).join('\n') +
   "\n Enter Value For Program's Selection Between '1 And 2' --> ";
 
-// The terminal situations: each types, then checks the state and output.
+// Pastes the elimination example and waits for the closing wait.
+async function eliminationRun(page) {
+  await paste(page, read('elimination_basic', 'in'));
+  await page.waitForFunction(() => window.simeq.state === 'key');
+}
+
+// The bytes of the file that clicking `button` downloads.
+async function downloaded(page, button) {
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click(button)]);
+  return fs.readFileSync(await download.path(), 'latin1');
+}
+
+// The page as printed, read back by pdftotext.
+async function printed(page) {
+  await page.emulateMedia({ media: 'print' });
+  const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'simeq-print-')), 'page.pdf');
+  fs.writeFileSync(file, await page.pdf({ format: 'A4' }));
+  const text = execFileSync('pdftotext', ['-layout', file, '-'], { encoding: 'utf8' });
+  fs.rmSync(path.dirname(file), { recursive: true });
+  await page.emulateMedia({ media: null });
+  return text;
+}
+
+// Links that are not runs: cut short, broken %XX, not UTF-8, HTML, hundreds of kilobytes.
+const hostileFragments = ['input=2,2,3,13', 'input=2,%2,3&end', 'input=%FF&end',
+  '<img src=x onerror="document.title=1">', `input=${'9,'.repeat(200000)}&end`];
+
+// The situations: each types, then checks the state and output.
 const situations = [
-  { name: 'the first screen reaches the terminal, written before it opened',
+  { name: 'the first screen is in the working at once, and the program does not write it twice',
     async run(page) {
-      const shown = page.waitForFunction((end) => document.querySelector('.xterm-rows').textContent.includes(end),
-        prompt.slice(-30), { timeout: 10000 });
-      return [await shown.then(() => true, () => false), true];
+      return [await screenText(page), prompt];
     } },
   { name: 'all seven numbers on the menu line, nothing more to type',
     async run(page) {
@@ -131,11 +158,14 @@ const situations = [
       await page.keyboard.press('q');
       return [await output(page), read('elimination_basic', 'out')];
     } },
-  { name: 'a pasted number of three million digits is read whole, as on every platform',
+  { name: 'a pasted number of three million digits is read whole, and is too long for a link',
     async run(page) {
       await paste(page, '2\n2.' + '0'.repeat(3e6) + '\n3\n13\n4\n-1\n5\n');
       await page.waitForFunction(() => window.simeq.state !== 'input', null, { timeout: 60000 });
-      return [await output(page), read('elimination_basic', 'out')];
+      await page.click('#copy-link');
+      const said = await page.textContent('#status');
+      return [[await output(page), await page.evaluate(() => window.simeq.link()),
+        /too long to share/.test(said)], [read('elimination_basic', 'out'), null, true]];
     } },
   { name: 'Backspace edits the line before Enter',
     async run(page) {
@@ -213,41 +243,134 @@ const situations = [
     async run(page) {
       return [await page.evaluate(() => window.simeq.columns >= 100), true];
     } },
+  { name: 'Ctrl+C with text selected copies and interrupts nothing',
+    async run(page) {
+      await page.evaluate(() => getSelection()
+        .selectAllChildren(document.getElementById('console')));
+      await page.keyboard.press('Control+C');
+      await settle(page);
+      const copied = await page.evaluate(() => navigator.clipboard.readText());
+      return [[await stateOf(page), copied.startsWith(prompt)], ['input', true]];
+    } },
+  { name: 'Tab leaves the line, and at the closing wait reaches every button, which go on',
+    async run(page) {
+      await page.keyboard.type('3');
+      await page.keyboard.press('Tab');
+      const left = await page.evaluate(() => document.activeElement.id);
+      await page.click('#console');
+      await page.keyboard.press('Enter');
+      await settle(page);
+      const reached = [];
+      for (let i = 0; i < 5; i++) {
+        await page.keyboard.press('Tab');
+        reached.push(await page.evaluate(() => document.activeElement.id));
+      }
+      return [[left === 'line', reached, await stateOf(page)],
+        [false, ['key-button', 'save', 'copy', 'print', 'copy-link'], 'key']];
+    } },
+  { name: 'Save at the closing wait downloads the output, and Copy after the end copies it',
+    async run(page) {
+      await eliminationRun(page);
+      const saved = await downloaded(page, '#save');
+      const waiting = await stateOf(page);
+      await page.keyboard.press('q');
+      await page.click('#copy');
+      await page.waitForFunction(() => /clipboard/.test(document.getElementById('status').textContent));
+      const copied = await page.evaluate(() => navigator.clipboard.readText());
+      const expected = read('elimination_basic', 'out');
+      return [[saved === expected, waiting, copied === expected], [true, 'key', true]];
+    } },
+  { name: 'the printed page holds every line of the working and the graph, and no button',
+    async run(page) {
+      await eliminationRun(page);
+      const working = await screenText(page);
+      const text = await printed(page);
+      const bare = (t) => t.replace(/\s+/g, '');
+      return [[bare(text).startsWith(bare(working)),
+        text.includes('Eq-1 and Eq-2 meet at x = 2, y = 3'), /Eq-1: 2x \+ 3y = +13/.test(text),
+        /Save|Copy|Press a key|Run again/.test(text)],
+      [true, true, true, false]];
+    } },
+  { name: 'a link types its run into a fresh page, which stops at the closing wait',
+    async run(page, context) {
+      const runs = [[read('elimination_basic', 'in'), 'elimination_basic'], ['', 'driver_empty'],
+        ['2\t2 3\n13\t4\n-1 5\n', 'elimination_basic']];
+      const results = [];
+      for (const [input, name] of runs) {
+        await page.reload();
+        await page.waitForFunction(() => window.simeq.state === 'input');
+        await paste(page, input);
+        if (input === '') await page.keyboard.press('Control+D');
+        await page.waitForFunction(() => window.simeq.state === 'key');
+        const link = await page.evaluate(() => window.simeq.link());
+        const opened = await open(context, link);
+        await opened.waitForFunction(() => window.simeq.state === 'key');
+        results.push([link.length - link.indexOf('#') <= 40,
+          (await output(opened)) === read(name, 'out')]);
+        await opened.close();
+      }
+      return [results, runs.map(() => [true, true])];
+    } },
+  { name: 'a broken or hostile link runs nothing of its own and says so',
+    async run(page, context) {
+      const results = [];
+      for (const fragment of hostileFragments) {
+        const opened = await open(context, `${page.url()}#${fragment}`);
+        await opened.waitForFunction(() => window.simeq.state === 'input');
+        results.push([await output(opened) === prompt, await opened.title() !== '1',
+          /does not hold a run/.test(await opened.textContent('#status'))]);
+        await opened.close();
+      }
+      return [results, hostileFragments.map(() => [true, true, true])];
+    } },
 ];
 
 async function situationRuns(browser, url) {
-  const context = await browser.newContext();
+  const context = await browser.newContext({ acceptDownloads: true });
+  await context.grantPermissions(['clipboard-read', 'clipboard-write']);
   for (const situation of situations) {
     const page = await open(context, url);
-    await page.click('#terminal');
-    const [actual, expected] = await situation.run(page);
+    await page.click('#console');
+    const [actual, expected] = await situation.run(page, context);
     check(`situation: ${situation.name}`, JSON.stringify(actual) === JSON.stringify(expected),
       `expected ${JSON.stringify(expected)}, got ${JSON.stringify(actual)}`);
     await page.close();
   }
-  // A phone: touch, 390 px wide, lines typed into the text field under the
-  // terminal, and a tap on the terminal at the closing wait.
-  const phone = await browser.newContext({
-    viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true,
-  });
+  // A phone: touch, 390 px wide, lines typed into the field at the prompt (plain: no
+  // autocorrect, capitals or spell check), the working kept by Save and a link, and a tap on
+  // the working at the closing wait.
+  const phone = await browser.newContext({ viewport: { width: 390, height: 844 },
+    deviceScaleFactor: 3, isMobile: true, hasTouch: true, acceptDownloads: true });
   const page = await open(phone, url);
   const input = read('elimination_basic', 'in');
-  await page.tap('#line-field');
+  await page.tap('#line');
   await typeInput(page, input, async (line) => {
     await page.keyboard.type(line);
     await page.keyboard.press('Enter');
   }, async () => {});
-  const layout = await page.evaluate(() => ({
-    fits: document.querySelector('.xterm-screen').getBoundingClientRect().right <= 390,
-    font: parseFloat(getComputedStyle(document.querySelector('.xterm-rows')).fontSize) >= 13,
-    button: !document.getElementById('key-button').hidden,
-  }));
-  await page.tap('#terminal');
+  const layout = await page.evaluate(() => {
+    const field = document.getElementById('line');
+    const working = document.getElementById('console');
+    return {
+      plain: ['autocorrect', 'autocapitalize', 'spellcheck'].map((a) => field.getAttribute(a)),
+      fits: working.scrollWidth <= working.clientWidth &&
+        working.getBoundingClientRect().right <= 390,
+      font: parseFloat(getComputedStyle(working).fontSize) >= 13,
+      button: !document.getElementById('key-button').hidden,
+      link: /#input=2,2,3,13,4,-1,5,&end$/.test(window.simeq.link()),
+    };
+  });
+  const saved = await downloaded(page, '#save');
+  await page.tap('#console');
   await page.waitForFunction(() => window.simeq.state === 'ended');
-  const actual = [await output(page), layout];
-  const expected = [read('elimination_basic', 'out'), { fits: true, font: true, button: true }];
-  check('situation: a phone, through the text field and a tap', JSON.stringify(actual) === JSON.stringify(expected),
-    `expected ${JSON.stringify(expected[1])}, got ${JSON.stringify(actual[1])}; ${difference(expected[0], actual[0])}`);
+  const expectedOutput = read('elimination_basic', 'out');
+  const actual = [await output(page), saved === expectedOutput, layout];
+  const expected = [expectedOutput, true,
+    { plain: ['off', 'none', 'false'], fits: true, font: true, button: true, link: true }];
+  check('situation: a phone, through the field, Save, the link and a tap',
+    JSON.stringify(actual) === JSON.stringify(expected),
+    `expected ${JSON.stringify(expected.slice(1))}, got ${JSON.stringify(actual.slice(1))}; ` +
+    difference(expected[0], actual[0]));
   await phone.close();
   await context.close();
 }
@@ -300,7 +423,7 @@ async function systemRuns(browser, url, screenshot) {
       description: svg ? (document.getElementById(svg.getAttribute('aria-describedby')) || {}).textContent : null,
     };
   });
-  await page.click('#terminal');
+  await page.click('#console');
   for (const [i, system] of systems.entries()) {
     if (i > 0) {
       await page.keyboard.press('q');
