@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/console.h"
-#include "dialogue/input.h"
-#include "dialogue/output.h"
+#include "dialogue/conventions/console.h"
+#include "dialogue/conventions/input.h"
+#include "dialogue/conventions/output.h"
 #include "dialogue/program.h"
 #include "require.h"
 #include "support/memory_streams.h"

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "dialogue/number_format.h"
+#include "dialogue/conventions/number_format.h"
 #include "require.h"
 #include "support/reference_number_format.h"
 

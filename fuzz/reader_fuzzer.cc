@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "choices.h"
-#include "dialogue/input.h"
-#include "dialogue/output.h"
+#include "dialogue/conventions/input.h"
+#include "dialogue/conventions/output.h"
 #include "require.h"
 #include "support/memory_streams.h"
 

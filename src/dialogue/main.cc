@@ -1,7 +1,7 @@
-#include "dialogue/console.h"
-#include "dialogue/key_wait.h"
+#include "dialogue/conventions/console.h"
+#include "dialogue/platform/key_wait.h"
+#include "dialogue/platform/standard_streams.h"
 #include "dialogue/program.h"
-#include "dialogue/standard_streams.h"
 
 int main() {
   simeq::PrepareStandardStreams();

@@ -1,7 +1,7 @@
 #ifndef SIMEQ_DIALOGUE_PROGRAM_H_
 #define SIMEQ_DIALOGUE_PROGRAM_H_
 
-#include "dialogue/console.h"
+#include "dialogue/conventions/console.h"
 
 namespace simeq {
 

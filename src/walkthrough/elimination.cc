@@ -19,7 +19,7 @@ void RunEliminationWalkthrough(Console& console) {
   // Eq-3 is Eq-1 times R, chosen so that adding it to Eq-2 removes x. The
   // compiler may make the product a negation; the two differ only in the
   // sign of a NaN, and that never shows: Output::Number writes every NaN as
-  // the default NaN (see WithDefaultNaN in dialogue/default_nan.h).
+  // the default NaN (see WithDefaultNaN in dialogue/conventions/default_nan.h).
   const double R = (B / A) * -1.0;
   out << " .......Derives New Eq-3 Through The Multiplication Of The Reciprocal For Eq-1..... " << endl;
   out << " --> ";

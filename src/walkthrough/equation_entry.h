@@ -1,7 +1,7 @@
 #ifndef SIMEQ_WALKTHROUGH_EQUATION_ENTRY_H_
 #define SIMEQ_WALKTHROUGH_EQUATION_ENTRY_H_
 
-#include "dialogue/console.h"
+#include "dialogue/conventions/console.h"
 #include "walkthrough/coefficients.h"
 
 namespace simeq {

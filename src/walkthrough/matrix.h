@@ -1,7 +1,7 @@
 #ifndef SIMEQ_WALKTHROUGH_MATRIX_H_
 #define SIMEQ_WALKTHROUGH_MATRIX_H_
 
-#include "dialogue/console.h"
+#include "dialogue/conventions/console.h"
 
 namespace simeq {
 

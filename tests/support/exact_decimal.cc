@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "dialogue/bit_cast.h"
+#include "dialogue/conventions/bit_cast.h"
 
 namespace simeq::testing {
 namespace {

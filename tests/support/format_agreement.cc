@@ -7,8 +7,8 @@
 #include <limits>
 #include <string>
 
-#include "dialogue/bit_cast.h"
-#include "dialogue/number_format.h"
+#include "dialogue/conventions/bit_cast.h"
+#include "dialogue/conventions/number_format.h"
 #include "support/reference_number_format.h"
 
 namespace simeq::testing {

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "dialogue/input.h"
-#include "dialogue/output.h"
+#include "dialogue/conventions/input.h"
+#include "dialogue/conventions/output.h"
 
 namespace simeq::testing {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "dialogue/bit_cast.h"
+#include "dialogue/conventions/bit_cast.h"
 
 namespace simeq::testing {
 namespace {

@@ -10,7 +10,7 @@
 #include <random>
 #include <string>
 
-#include "dialogue/console.h"
+#include "dialogue/conventions/console.h"
 #include "dialogue/program.h"
 #include "support/memory_streams.h"
 
