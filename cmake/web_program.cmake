@@ -21,7 +21,7 @@ set(simeq_waiting_functions
   "simeq::Run*"
   "simeq::Enter*"
   "simeq::(anonymous namespace)::ReadCoefficients*"
-  "simeq::Input::*")
+  "simeq::NumberReader::*")
 list(JOIN simeq_waiting_functions "\n" simeq_waiting_functions)
 set(simeq_waiting_list ${CMAKE_CURRENT_BINARY_DIR}/waiting_functions.txt)
 file(CONFIGURE OUTPUT ${simeq_waiting_list} CONTENT "${simeq_waiting_functions}\n")

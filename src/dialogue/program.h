@@ -1,13 +1,13 @@
 #ifndef SIMEQ_DIALOGUE_PROGRAM_H_
 #define SIMEQ_DIALOGUE_PROGRAM_H_
 
-#include "dialogue/conventions/console.h"
+#include "dialogue/conventions/dialogue.h"
 
 namespace simeq {
 
 // The whole run: banner, menu, at most one walkthrough, closing prompt, and
 // then `wait_for_key` once.
-void RunProgram(Console& console, int (*wait_for_key)());
+void RunProgram(Dialogue& dialogue, int (*wait_for_key)());
 
 }  // namespace simeq
 

@@ -1,13 +1,13 @@
 #ifndef SIMEQ_WALKTHROUGH_MATRIX_H_
 #define SIMEQ_WALKTHROUGH_MATRIX_H_
 
-#include "dialogue/conventions/console.h"
+#include "dialogue/conventions/dialogue.h"
 
 namespace simeq {
 
 // Menu choice 1: reads a system and solves it by determinants, writing each
 // step, then puts x and y back into both equations.
-void RunMatrixWalkthrough(Console& console);
+void RunMatrixWalkthrough(Dialogue& dialogue);
 
 }  // namespace simeq
 

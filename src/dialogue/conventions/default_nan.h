@@ -15,7 +15,7 @@ inline constexpr double kDefaultNaN = bit_cast<double>(std::uint64_t{0xFFF8'0000
 // NaN the processor made: ARM64, RISC-V and s390x make a positive one for an
 // invalid operation, RISC-V also drops the sign of a NaN an operation passes
 // on, and a compiler may turn x * -1.0 into a negation, which flips the sign.
-// Output::Number passes each number through here as it is written; input can
+// ScreenWriter::Number passes each number through here as it is written; input can
 // never give a NaN, so every NaN that arrives was computed. FormatNumber keeps
 // its own texts for the other NaNs.
 //

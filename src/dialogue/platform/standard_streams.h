@@ -1,8 +1,8 @@
 #ifndef SIMEQ_DIALOGUE_PLATFORM_STANDARD_STREAMS_H_
 #define SIMEQ_DIALOGUE_PLATFORM_STANDARD_STREAMS_H_
 
-#include "dialogue/conventions/input.h"
-#include "dialogue/conventions/output.h"
+#include "dialogue/conventions/number_reader.h"
+#include "dialogue/conventions/screen_writer.h"
 
 namespace simeq {
 

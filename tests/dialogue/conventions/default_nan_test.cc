@@ -10,7 +10,7 @@
 
 #include "dialogue/conventions/bit_cast.h"
 #include "dialogue/conventions/number_format.h"
-#include "dialogue/conventions/output.h"
+#include "dialogue/conventions/screen_writer.h"
 #include "support/memory_streams.h"
 
 namespace simeq {
@@ -48,7 +48,7 @@ TEST(DefaultNaN, TheScreenWriterShowsAnyNaNAsTheDefaultNaN) {
   ASSERT_EQ("1.#QNAN", FormatNumber(positive_nan));
   testing::MemorySink sink;
   {
-    Output out(sink, false);
+    ScreenWriter out(sink, false);
     out << positive_nan << "x";
   }
   EXPECT_EQ("-1.#INDx", sink.text());

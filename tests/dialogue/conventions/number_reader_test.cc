@@ -1,7 +1,7 @@
 // The number reader: what each read takes from the typed text, what it
 // leaves for the next, and how a failure ends all reading.
 
-#include "dialogue/conventions/input.h"
+#include "dialogue/conventions/number_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "dialogue/conventions/output.h"
+#include "dialogue/conventions/screen_writer.h"
 #include "support/memory_streams.h"
 
 namespace simeq {
@@ -32,9 +32,9 @@ struct Reader {
   std::string text;
   std::vector<std::string> log;
   testing::MemorySink sink{&log};
-  Output out{sink, false};
+  ScreenWriter out{sink, false};
   testing::MemorySource source;
-  Input in{source, out};
+  NumberReader in{source, out};
 };
 
 // One read and what it should give. On failure the target must keep the
@@ -59,7 +59,7 @@ struct Dialogue {
 // pieces, checking each result.
 void RunDialogue(const Dialogue& dialogue, std::size_t piece) {
   Reader reader(std::string(dialogue.input), piece);
-  Input& in = reader.in;
+  NumberReader& in = reader.in;
   for (std::size_t i = 0; i < dialogue.steps.size(); ++i) {
     const Step& step = dialogue.steps[i];
     SCOPED_TRACE(::testing::Message()
@@ -90,7 +90,7 @@ void RunDialogues(const std::vector<Dialogue>& dialogues) {
   }
 }
 
-TEST(Input, LeavesWhatDoesNotContinueANumberForTheNextRead) {
+TEST(NumberReader, LeavesWhatDoesNotContinueANumberForTheNextRead) {
   RunDialogues({
       {"2.5\n", {Int(2), Num(0.5), NumFails()}},
       {"0x5\n", {Int(0), IntFails()}},
@@ -108,7 +108,7 @@ TEST(Input, LeavesWhatDoesNotContinueANumberForTheNextRead) {
   });
 }
 
-TEST(Input, FailsOnMalformedOrOutOfRangeReplies) {
+TEST(NumberReader, FailsOnMalformedOrOutOfRangeReplies) {
   RunDialogues({
       {"-\n5\n", {NumFails()}},
       {"+ 5\n", {IntFails()}},
@@ -127,7 +127,7 @@ TEST(Input, FailsOnMalformedOrOutOfRangeReplies) {
 }
 
 // After one failure every read fails, even where good text follows.
-TEST(Input, StaysFailedAfterAFailure) {
+TEST(NumberReader, StaysFailedAfterAFailure) {
   RunDialogues({
       {"x 1 2 3\n", {NumFails(), NumFails(), IntFails(), NumFails()}},
       {"2147483648 5\n", {IntFails(), IntFails()}},
@@ -137,7 +137,7 @@ TEST(Input, StaysFailedAfterAFailure) {
   });
 }
 
-TEST(Input, SkipsTheSixWhiteSpaceCharactersAndBlankLines) {
+TEST(NumberReader, SkipsTheSixWhiteSpaceCharactersAndBlankLines) {
   RunDialogues({
       {" \t\n\v\f\r8\n", {Int(8)}},
       {"\n\n\n   \n\t\n7\n", {Num(7)}},
@@ -154,7 +154,7 @@ TEST(Input, SkipsTheSixWhiteSpaceCharactersAndBlankLines) {
   });
 }
 
-TEST(Input, TreatsTheEndOfInputAsAFailureOnlyBeforeANumber) {
+TEST(NumberReader, TreatsTheEndOfInputAsAFailureOnlyBeforeANumber) {
   RunDialogues({
       {"", {IntFails(), IntFails()}},
       {"", {NumFails()}},
@@ -175,8 +175,8 @@ TEST(Input, TreatsTheEndOfInputAsAFailureOnlyBeforeANumber) {
 void ExpectFailureIsFinal(std::string_view text, bool integer) {
   SCOPED_TRACE(text);
   Reader reader(std::string(text), 1);
-  Output& out = reader.out;
-  Input& in = reader.in;
+  ScreenWriter& out = reader.out;
+  NumberReader& in = reader.in;
   double number = 1.5;
   std::int32_t whole = 15;
   out.Text("first: ");
@@ -196,7 +196,7 @@ void ExpectFailureIsFinal(std::string_view text, bool integer) {
   EXPECT_TRUE(in.failed());
 }
 
-TEST(Input, AfterAFailureAsksForNoInputAndFlushesNothing) {
+TEST(NumberReader, AfterAFailureAsksForNoInputAndFlushesNothing) {
   const struct {
     std::string_view text;
     bool integer;
@@ -207,7 +207,7 @@ TEST(Input, AfterAFailureAsksForNoInputAndFlushesNothing) {
   for (const auto& c : kCases) ExpectFailureIsFinal(c.text, c.integer);
 }
 
-TEST(Input, AfterTheInputEndsAsksForNoMore) {
+TEST(NumberReader, AfterTheInputEndsAsksForNoMore) {
   Reader reader("42", 1);
   double number = 0.0;
   ASSERT_TRUE(reader.in.ReadNumber(number));
@@ -221,10 +221,10 @@ TEST(Input, AfterTheInputEndsAsksForNoMore) {
 
 // The prompt written before a read is handed to the screen before the
 // reader asks for input, and again before a read that needs no new input.
-TEST(Input, FlushesThePromptBeforeEachRead) {
+TEST(NumberReader, FlushesThePromptBeforeEachRead) {
   Reader reader("1 2\n", 4096, true);
-  Output& out = reader.out;
-  Input& in = reader.in;
+  ScreenWriter& out = reader.out;
+  NumberReader& in = reader.in;
   std::int32_t selection = 0;
   double number = 0.0;
   out.Text("menu --> ");

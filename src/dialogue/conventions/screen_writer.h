@@ -1,5 +1,5 @@
-#ifndef SIMEQ_DIALOGUE_CONVENTIONS_OUTPUT_H_
-#define SIMEQ_DIALOGUE_CONVENTIONS_OUTPUT_H_
+#ifndef SIMEQ_DIALOGUE_CONVENTIONS_SCREEN_WRITER_H_
+#define SIMEQ_DIALOGUE_CONVENTIONS_SCREEN_WRITER_H_
 
 #include <cstddef>
 #include <cstring>
@@ -18,14 +18,14 @@ class ByteSink {
 // The screen writer. On a console every piece goes out as it is written;
 // otherwise pieces gather in a 4096-byte block that is emptied when full,
 // by EndLine, by Flush (before each read) and on destruction.
-class Output {
+class ScreenWriter {
  public:
   static constexpr std::size_t kBlockSize = 4096;
 
-  Output(ByteSink& sink, bool unbuffered);
-  ~Output();
-  Output(const Output&) = delete;
-  Output& operator=(const Output&) = delete;
+  ScreenWriter(ByteSink& sink, bool unbuffered);
+  ~ScreenWriter();
+  ScreenWriter(const ScreenWriter&) = delete;
+  ScreenWriter& operator=(const ScreenWriter&) = delete;
 
   // Writes the characters exactly; a newline inside does not flush.
   void Text(std::string_view text) {
@@ -60,19 +60,19 @@ class Output {
 struct EndLineMarker {};
 inline constexpr EndLineMarker endl{};
 
-inline Output& operator<<(Output& out, std::string_view text) {
+inline ScreenWriter& operator<<(ScreenWriter& out, std::string_view text) {
   out.Text(text);
   return out;
 }
-inline Output& operator<<(Output& out, double value) {
+inline ScreenWriter& operator<<(ScreenWriter& out, double value) {
   out.Number(value);
   return out;
 }
-inline Output& operator<<(Output& out, EndLineMarker) {
+inline ScreenWriter& operator<<(ScreenWriter& out, EndLineMarker) {
   out.EndLine();
   return out;
 }
 
 }  // namespace simeq
 
-#endif  // SIMEQ_DIALOGUE_CONVENTIONS_OUTPUT_H_
+#endif  // SIMEQ_DIALOGUE_CONVENTIONS_SCREEN_WRITER_H_

@@ -1,12 +1,12 @@
-#ifndef SIMEQ_DIALOGUE_CONVENTIONS_INPUT_H_
-#define SIMEQ_DIALOGUE_CONVENTIONS_INPUT_H_
+#ifndef SIMEQ_DIALOGUE_CONVENTIONS_NUMBER_READER_H_
+#define SIMEQ_DIALOGUE_CONVENTIONS_NUMBER_READER_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "dialogue/conventions/number_syntax.h"
-#include "dialogue/conventions/output.h"
+#include "dialogue/conventions/screen_writer.h"
 
 namespace simeq {
 
@@ -23,11 +23,11 @@ class ByteSource {
 // converts it. A read that fails keeps its target. Once a read has failed,
 // or the input has ended with nothing left to take, every later read fails
 // at once, without flushing or asking for input.
-class Input {
+class NumberReader {
  public:
-  Input(ByteSource& source, Output& tied);
-  Input(const Input&) = delete;
-  Input& operator=(const Input&) = delete;
+  NumberReader(ByteSource& source, ScreenWriter& tied);
+  NumberReader(const NumberReader&) = delete;
+  NumberReader& operator=(const NumberReader&) = delete;
 
   // Reads a 32-bit signed integer into `target`; false on failure.
   bool ReadInteger(std::int32_t& target);
@@ -48,7 +48,7 @@ class Input {
   int Peek();
 
   ByteSource& source_;
-  Output& tied_;
+  ScreenWriter& tied_;
   bool failed_ = false;
   bool ended_ = false;  // the source has reported end of input
   std::size_t next_ = 0;
@@ -59,4 +59,4 @@ class Input {
 
 }  // namespace simeq
 
-#endif  // SIMEQ_DIALOGUE_CONVENTIONS_INPUT_H_
+#endif  // SIMEQ_DIALOGUE_CONVENTIONS_NUMBER_READER_H_

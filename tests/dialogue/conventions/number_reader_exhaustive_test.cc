@@ -1,7 +1,7 @@
 // Numbers ten million digits long through the number reader in memory. The
 // everyday tests run the program on numbers of this length
 // (hostile_surroundings_test.cc) and check the reader's exact rounding on
-// short ones (input_test.cc); these repeat both at once, in-process, and are
+// short ones (number_reader_test.cc); these repeat both at once, in-process, and are
 // too slow for every build under the sanitizers, so they carry the CTest
 // label "exhaustive": run them with  ctest --preset exhaustive.
 
@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "dialogue/conventions/input.h"
-#include "dialogue/conventions/output.h"
+#include "dialogue/conventions/number_reader.h"
+#include "dialogue/conventions/screen_writer.h"
 #include "support/memory_streams.h"
 
 namespace simeq {
@@ -28,9 +28,9 @@ struct Reader {
 
   std::string text;
   testing::MemorySink sink;
-  Output out{sink, false};
+  ScreenWriter out{sink, false};
   testing::MemorySource source;
-  Input in{source, out};
+  NumberReader in{source, out};
 };
 
 // `prefix`, then `count` copies of `digit`, then `suffix`.
@@ -44,7 +44,7 @@ std::string LongText(std::string_view prefix, char digit, std::size_t count,
 
 // Numbers far longer than any buffer still read as their nearest double;
 // the reader hands over every digit, including one at the very end.
-TEST(InputExhaustive, ReadsVeryLongNumbersExactly) {
+TEST(NumberReaderExhaustive, ReadsVeryLongNumbersExactly) {
   constexpr std::size_t kDigits = 10'000'000;
   const struct {
     std::string text;
@@ -67,7 +67,7 @@ TEST(InputExhaustive, ReadsVeryLongNumbersExactly) {
   }
 }
 
-TEST(InputExhaustive, ReadsVeryLongIntegersByTheirValue) {
+TEST(NumberReaderExhaustive, ReadsVeryLongIntegersByTheirValue) {
   constexpr std::size_t kDigits = 10'000'000;
   const struct {
     std::string text;

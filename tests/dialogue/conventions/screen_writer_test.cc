@@ -1,7 +1,7 @@
 // When the screen writer hands bytes on: at once on a console, otherwise in
 // blocks of 4096 bytes, at the end of a line, before a read and at the end.
 
-#include "dialogue/conventions/output.h"
+#include "dialogue/conventions/screen_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,10 @@ namespace {
 using testing::MemorySink;
 using Pieces = std::vector<std::string>;
 
-TEST(Output, OnAConsoleHandsOnEveryPieceAsItIsWritten) {
+TEST(ScreenWriter, OnAConsoleHandsOnEveryPieceAsItIsWritten) {
   MemorySink sink;
   {
-    Output out(sink, true);
+    ScreenWriter out(sink, true);
     out.Text(" --> x  = ");
     EXPECT_EQ(Pieces{" --> x  = "}, sink.pieces());
     out.Number(-2.5);
@@ -35,9 +35,9 @@ TEST(Output, OnAConsoleHandsOnEveryPieceAsItIsWritten) {
   EXPECT_EQ(5u, sink.pieces().size());  // nothing was held back
 }
 
-TEST(Output, OtherwiseGathersUntilTheLineEnds) {
+TEST(ScreenWriter, OtherwiseGathersUntilTheLineEnds) {
   MemorySink sink;
-  Output out(sink, false);
+  ScreenWriter out(sink, false);
   out << "Eq-1: " << 2.0 << "x + " << 1e6 << "y = " << 1.0 / 3.0;
   out.Text("\n next line\n");  // a newline inside a text does not hand over
   EXPECT_TRUE(sink.pieces().empty());
@@ -50,10 +50,10 @@ TEST(Output, OtherwiseGathersUntilTheLineEnds) {
             sink.pieces());
 }
 
-TEST(Output, HandsOverWhatIsLeftWhenItEnds) {
+TEST(ScreenWriter, HandsOverWhatIsLeftWhenItEnds) {
   MemorySink sink;
   {
-    Output out(sink, false);
+    ScreenWriter out(sink, false);
     out.Text("Press Any Key");
     out.Number(7.0);
     EXPECT_TRUE(sink.pieces().empty());
@@ -64,7 +64,7 @@ TEST(Output, HandsOverWhatIsLeftWhenItEnds) {
 // Texts of the given sizes are written one after another, then the writer
 // is flushed: the sink must see full 4096-byte blocks the moment each fills,
 // then the rest.
-TEST(Output, HandsOverABlockExactlyWhen4096BytesAreGathered) {
+TEST(ScreenWriter, HandsOverABlockExactlyWhen4096BytesAreGathered) {
   const struct {
     std::vector<std::size_t> texts;
     std::vector<std::size_t> before_flush;
@@ -82,7 +82,7 @@ TEST(Output, HandsOverABlockExactlyWhen4096BytesAreGathered) {
   };
   for (const auto& c : kCases) {
     MemorySink sink;
-    Output out(sink, false);
+    ScreenWriter out(sink, false);
     std::string written;
     char next = 'a';
     for (const std::size_t size : c.texts) {
@@ -98,9 +98,9 @@ TEST(Output, HandsOverABlockExactlyWhen4096BytesAreGathered) {
   }
 }
 
-TEST(Output, EndLineHandsOverAPartBlockAndFlushingTwiceAddsNothing) {
+TEST(ScreenWriter, EndLineHandsOverAPartBlockAndFlushingTwiceAddsNothing) {
   MemorySink sink;
-  Output out(sink, false);
+  ScreenWriter out(sink, false);
   out.Text(std::string(4095, 'a'));
   out.EndLine();  // the newline fills the block exactly
   out.Text("b");

@@ -1,4 +1,4 @@
-#include "dialogue/conventions/input.h"
+#include "dialogue/conventions/number_reader.h"
 
 #include <optional>
 
@@ -12,9 +12,9 @@ bool IsSpace(int c) {
 
 }  // namespace
 
-Input::Input(ByteSource& source, Output& tied) : source_(source), tied_(tied) {}
+NumberReader::NumberReader(ByteSource& source, ScreenWriter& tied) : source_(source), tied_(tied) {}
 
-int Input::Peek() {
+int NumberReader::Peek() {
   if (next_ == filled_) {
     if (ended_) return kEnd;
     next_ = 0;
@@ -27,7 +27,7 @@ int Input::Peek() {
   return static_cast<unsigned char>(chunk_[next_]);
 }
 
-bool Input::BeginRead() {
+bool NumberReader::BeginRead() {
   // After a failure, or once the input has run out, a read fails at once
   // without flushing or waiting.
   if (failed_ || (ended_ && next_ == filled_)) {
@@ -47,7 +47,7 @@ bool Input::BeginRead() {
   return true;
 }
 
-bool Input::ScanToken(NumberScanner::Kind kind) {
+bool NumberReader::ScanToken(NumberScanner::Kind kind) {
   token_.clear();
   NumberScanner scanner(kind);
   for (int c = Peek(); c != kEnd; c = Peek()) {
@@ -59,7 +59,7 @@ bool Input::ScanToken(NumberScanner::Kind kind) {
   return !failed_;
 }
 
-bool Input::ReadInteger(std::int32_t& target) {
+bool NumberReader::ReadInteger(std::int32_t& target) {
   if (!BeginRead() || !ScanToken(NumberScanner::Kind::kInteger)) return false;
   const std::optional<std::int32_t> value = ConvertInteger(token_);
   if (!value) {
@@ -70,7 +70,7 @@ bool Input::ReadInteger(std::int32_t& target) {
   return true;
 }
 
-bool Input::ReadNumber(double& target) {
+bool NumberReader::ReadNumber(double& target) {
   if (!BeginRead() || !ScanToken(NumberScanner::Kind::kReal)) return false;
   const std::optional<double> value = ConvertReal(token_);
   if (!value) {

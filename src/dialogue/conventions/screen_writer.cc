@@ -1,4 +1,4 @@
-#include "dialogue/conventions/output.h"
+#include "dialogue/conventions/screen_writer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,11 +8,12 @@
 
 namespace simeq {
 
-Output::Output(ByteSink& sink, bool unbuffered) : sink_(sink), unbuffered_(unbuffered) {}
+ScreenWriter::ScreenWriter(ByteSink& sink, bool unbuffered)
+    : sink_(sink), unbuffered_(unbuffered) {}
 
-Output::~Output() { Flush(); }
+ScreenWriter::~ScreenWriter() { Flush(); }
 
-void Output::TextThroughSink(std::string_view text) {
+void ScreenWriter::TextThroughSink(std::string_view text) {
   if (unbuffered_) {
     if (!text.empty()) sink_.Write(text.data(), text.size());
     return;
@@ -26,17 +27,17 @@ void Output::TextThroughSink(std::string_view text) {
   }
 }
 
-void Output::Number(double value) {
+void ScreenWriter::Number(double value) {
   char text[kMaxNumberText];
   Text(std::string_view(text, FormatNumber(WithDefaultNaN(value), text)));
 }
 
-void Output::EndLine() {
+void ScreenWriter::EndLine() {
   Text("\n");
   Flush();
 }
 
-void Output::Flush() {
+void ScreenWriter::Flush() {
   if (used_ == 0) return;
   sink_.Write(block_, used_);
   used_ = 0;
