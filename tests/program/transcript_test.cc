@@ -1,5 +1,5 @@
-// Each NAME.in in this folder is fed to the program as standard input, and
-// what it writes must equal NAME.out byte for byte. The expected files were
+// Each NAME.in in tests/transcripts/ is fed to the program as standard input,
+// and what it writes must equal NAME.out byte for byte. The expected files were
 // worked out by hand, line by line, never copied from the program's output. A
 // failure shows only the first line that differs, its trailing blanks and its
 // end made visible, since the whole output would invite copying it.
