@@ -17,7 +17,7 @@
 
 #include "dialogue/conventions/number_format.h"
 #include "require.h"
-#include "support/reference_number_format.h"
+#include "support/number_format/reference_number_format.h"
 
 namespace simeq::fuzz {
 namespace {

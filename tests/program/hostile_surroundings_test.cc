@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "support/run_binary.h"
+#include "support/process/run_binary.h"
 
 namespace simeq::testing {
 namespace {

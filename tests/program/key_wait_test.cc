@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "support/program_command.h"
-#include "support/pty_session.h"
+#include "support/process/program_command.h"
+#include "support/process/pty_session.h"
 
 namespace simeq::testing {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "support/pty_session.h"
-#include "support/run_binary.h"
+#include "support/process/pty_session.h"
+#include "support/process/run_binary.h"
 
 namespace simeq::testing {
 namespace {

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/run_binary.h"
+#include "support/process/run_binary.h"
 
 namespace simeq::testing {
 namespace {

@@ -16,9 +16,9 @@
 
 #include "dialogue/conventions/bit_cast.h"
 #include "dialogue/conventions/decimal_to_double.h"
-#include "support/exact_decimal.h"
-#include "support/format_agreement.h"
-#include "support/reference_number_format.h"
+#include "support/number_format/exact_decimal.h"
+#include "support/number_format/format_agreement.h"
+#include "support/number_format/reference_number_format.h"
 
 namespace simeq::testing {
 namespace {

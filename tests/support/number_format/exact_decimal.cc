@@ -1,4 +1,4 @@
-#include "support/exact_decimal.h"
+#include "support/number_format/exact_decimal.h"
 
 #include <array>
 #include <cstddef>

@@ -1,5 +1,5 @@
-#ifndef SIMEQ_TESTS_SUPPORT_EXACT_DECIMAL_H_
-#define SIMEQ_TESTS_SUPPORT_EXACT_DECIMAL_H_
+#ifndef SIMEQ_TESTS_SUPPORT_NUMBER_FORMAT_EXACT_DECIMAL_H_
+#define SIMEQ_TESTS_SUPPORT_NUMBER_FORMAT_EXACT_DECIMAL_H_
 
 #include <string>
 
@@ -17,4 +17,4 @@ ExactDecimal ExpandExactly(double magnitude);
 
 }  // namespace simeq::testing
 
-#endif  // SIMEQ_TESTS_SUPPORT_EXACT_DECIMAL_H_
+#endif  // SIMEQ_TESTS_SUPPORT_NUMBER_FORMAT_EXACT_DECIMAL_H_

@@ -1,4 +1,4 @@
-#include "support/program_command.h"
+#include "support/process/program_command.h"
 
 #include <unistd.h>
 

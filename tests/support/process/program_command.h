@@ -1,5 +1,5 @@
-#ifndef SIMEQ_TESTS_SUPPORT_PROGRAM_COMMAND_H_
-#define SIMEQ_TESTS_SUPPORT_PROGRAM_COMMAND_H_
+#ifndef SIMEQ_TESTS_SUPPORT_PROCESS_PROGRAM_COMMAND_H_
+#define SIMEQ_TESTS_SUPPORT_PROCESS_PROGRAM_COMMAND_H_
 
 #include <string>
 #include <vector>
@@ -30,4 +30,4 @@ class ProgramCommand {
 
 }  // namespace simeq::testing
 
-#endif  // SIMEQ_TESTS_SUPPORT_PROGRAM_COMMAND_H_
+#endif  // SIMEQ_TESTS_SUPPORT_PROCESS_PROGRAM_COMMAND_H_

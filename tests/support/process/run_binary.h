@@ -1,5 +1,5 @@
-#ifndef SIMEQ_TESTS_SUPPORT_RUN_BINARY_H_
-#define SIMEQ_TESTS_SUPPORT_RUN_BINARY_H_
+#ifndef SIMEQ_TESTS_SUPPORT_PROCESS_RUN_BINARY_H_
+#define SIMEQ_TESTS_SUPPORT_PROCESS_RUN_BINARY_H_
 
 #include <chrono>
 #include <string>
@@ -73,4 +73,4 @@ std::string ReadFile(const std::string& path);
 
 }  // namespace simeq::testing
 
-#endif  // SIMEQ_TESTS_SUPPORT_RUN_BINARY_H_
+#endif  // SIMEQ_TESTS_SUPPORT_PROCESS_RUN_BINARY_H_

@@ -1,5 +1,5 @@
-#ifndef SIMEQ_TESTS_SUPPORT_PTY_SESSION_H_
-#define SIMEQ_TESTS_SUPPORT_PTY_SESSION_H_
+#ifndef SIMEQ_TESTS_SUPPORT_PROCESS_PTY_SESSION_H_
+#define SIMEQ_TESTS_SUPPORT_PROCESS_PTY_SESSION_H_
 
 #include <sys/types.h>
 #include <termios.h>
@@ -173,4 +173,4 @@ class PtySession {
 
 }  // namespace simeq::testing
 
-#endif  // SIMEQ_TESTS_SUPPORT_PTY_SESSION_H_
+#endif  // SIMEQ_TESTS_SUPPORT_PROCESS_PTY_SESSION_H_

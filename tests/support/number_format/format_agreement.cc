@@ -1,4 +1,4 @@
-#include "support/format_agreement.h"
+#include "support/number_format/format_agreement.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "dialogue/conventions/bit_cast.h"
 #include "dialogue/conventions/number_format.h"
-#include "support/reference_number_format.h"
+#include "support/number_format/reference_number_format.h"
 
 namespace simeq::testing {
 

@@ -1,4 +1,4 @@
-#include "support/run_binary.h"
+#include "support/process/run_binary.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -16,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "support/program_command.h"
+#include "support/process/program_command.h"
 
 namespace simeq::testing {
 namespace {

@@ -1,9 +1,9 @@
-#ifndef SIMEQ_TESTS_SUPPORT_REFERENCE_NUMBER_FORMAT_H_
-#define SIMEQ_TESTS_SUPPORT_REFERENCE_NUMBER_FORMAT_H_
+#ifndef SIMEQ_TESTS_SUPPORT_NUMBER_FORMAT_REFERENCE_NUMBER_FORMAT_H_
+#define SIMEQ_TESTS_SUPPORT_NUMBER_FORMAT_REFERENCE_NUMBER_FORMAT_H_
 
 #include <string>
 
-#include "support/exact_decimal.h"
+#include "support/number_format/exact_decimal.h"
 
 namespace simeq::testing {
 
@@ -29,4 +29,4 @@ std::string ReferenceNumberFormat(double value);
 
 }  // namespace simeq::testing
 
-#endif  // SIMEQ_TESTS_SUPPORT_REFERENCE_NUMBER_FORMAT_H_
+#endif  // SIMEQ_TESTS_SUPPORT_NUMBER_FORMAT_REFERENCE_NUMBER_FORMAT_H_

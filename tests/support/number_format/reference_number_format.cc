@@ -1,4 +1,4 @@
-#include "support/reference_number_format.h"
+#include "support/number_format/reference_number_format.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "support/pty_session.h"
+#include "support/process/pty_session.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -17,7 +17,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "support/program_command.h"
+#include "support/process/program_command.h"
 
 namespace simeq::testing {
 namespace {
