@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
+source .ci/lib/common.sh
 ensure_packages g++ cmake make libbenchmark-dev
 
 echo "== benchmarks: build"

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
+source .ci/lib/common.sh
 ensure_packages clang-14 libclang-rt-14-dev cmake make
 
 seconds="${FUZZ_SECONDS:-60}"

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-source .ci/common.sh
+source .ci/lib/common.sh
 ensure_packages g++ cmake make git clang-format clang-tidy groff-base mandoc
 
 echo "== clang-format"

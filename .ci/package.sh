@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
+source .ci/lib/common.sh
 ensure_packages g++ cmake make dpkg-dev lld valgrind gzip lintian
 
 echo "== Debian package"

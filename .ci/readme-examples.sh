@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-source .ci/common.sh
+source .ci/lib/common.sh
 ensure_packages g++ cmake make libgtest-dev g++-mingw-w64-x86-64 wine wine64
 
 # A failure inside an && list does not stop a set -e script by itself.

@@ -9,8 +9,8 @@ umask 022
 export LC_ALL=C TZ=UTC
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
-source .ci/transcripts.sh
+source .ci/lib/common.sh
+source .ci/lib/transcripts.sh
 
 # Fails with message $1.
 fail() {

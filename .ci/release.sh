@@ -24,7 +24,7 @@ umask 022
 export LC_ALL=C TZ=UTC
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
+source .ci/lib/common.sh
 
 # Runs the workflow preset $1, its output kept in build/dist/$1.log and
 # shown only if it fails.

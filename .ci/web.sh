@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
+source .ci/lib/common.sh
 ensure_packages cmake make emscripten chromium googletest python3
 ensure_npm
 

@@ -8,8 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
-source .ci/transcripts.sh
+source .ci/lib/common.sh
+source .ci/lib/transcripts.sh
 ensure_packages cmake make g++-mingw-w64-x86-64 wine wine64 python3
 
 echo "== windows build (mingw-w64)"
