@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 source .ci/lib/common.sh
-ensure_packages g++ cmake make libbenchmark-dev
+ensure_packages g++ cmake ninja-build libbenchmark-dev
 
 echo "== benchmarks: build"
 cmake --workflow --preset bench

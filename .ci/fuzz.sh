@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 source .ci/lib/common.sh
-ensure_packages clang-14 libclang-rt-14-dev cmake make
+ensure_packages clang-14 libclang-rt-14-dev cmake ninja-build
 
 seconds="${FUZZ_SECONDS:-60}"
 targets=(reader_fuzzer number_format_fuzzer dialogue_fuzzer)

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 source .ci/lib/common.sh
-ensure_packages g++ cmake make git clang-format clang-tidy groff-base mandoc
+ensure_packages g++ cmake ninja-build git clang-format clang-tidy groff-base mandoc
 
 echo "== clang-format"
 git ls-files -z '*.cc' '*.h' '*.c' | xargs -0 clang-format --dry-run --Werror

@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 source .ci/lib/common.sh
-ensure_packages g++ cmake make dpkg-dev lld valgrind gzip lintian
+ensure_packages g++ cmake ninja-build dpkg-dev lld valgrind gzip lintian
 
 echo "== Debian package"
 rm -f build/cost/simeq_*.deb

@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 source .ci/lib/common.sh
-ensure_packages g++ cmake make libgtest-dev g++-mingw-w64-x86-64 wine wine64
+ensure_packages g++ cmake ninja-build libgtest-dev g++-mingw-w64-x86-64 wine wine64
 
 # A failure inside an && list does not stop a set -e script by itself.
 echo "== the Windows program the examples under wine run (preset windows)"

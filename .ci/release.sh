@@ -127,7 +127,7 @@ main() {
     echo "usage: $0   (builds dist/; .ci/release-check.sh checks a release)" >&2
     exit 2
   fi
-  ensure_packages g++ cmake make git gzip file python3 dpkg-dev \
+  ensure_packages g++ cmake ninja-build git gzip file python3 dpkg-dev \
     g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-mingw-w64-x86-64 emscripten
   ensure_npm
   version=$(simeq_version)

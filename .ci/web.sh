@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 source .ci/lib/common.sh
-ensure_packages cmake make emscripten chromium googletest python3
+ensure_packages cmake ninja-build emscripten chromium googletest python3
 ensure_npm
 
 echo "== web (emscripten, node, chromium)"

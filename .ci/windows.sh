@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 source .ci/lib/common.sh
 source .ci/lib/transcripts.sh
-ensure_packages cmake make g++-mingw-w64-x86-64 wine wine64 python3
+ensure_packages cmake ninja-build g++-mingw-w64-x86-64 wine wine64 python3
 
 echo "== windows build (mingw-w64)"
 cmake --workflow --preset windows
