@@ -52,3 +52,15 @@ simeq_version() {
 ensure_npm() {
   command -v npm >/dev/null || ensure_packages nodejs npm
 }
+
+# for_each_download FUNCTION calls FUNCTION KIND PRESET DETAIL EMULATOR for
+# each download of the release, in order (.ci/lib/downloads.txt). The list
+# is read whole first, so that nothing FUNCTION runs can take its lines.
+for_each_download() {
+  local lines line kind preset detail emulator
+  mapfile -t lines < <(grep -v -e '^#' -e '^$' .ci/lib/downloads.txt)
+  for line in "${lines[@]}"; do
+    IFS='|' read -r kind preset detail emulator <<<"$line"
+    "$1" "$kind" "$preset" "$detail" "$emulator"
+  done
+}
