@@ -3,6 +3,7 @@
 #include "dialogue/platform/standard_streams.h"
 #include "dialogue/program.h"
 
+// The page depends on this name (cmake/web_program.cmake names it).
 int main() {
   simeq::PrepareStandardStreams();
   simeq::ScreenWriter out(simeq::StandardOutput(), simeq::StandardOutputIsConsole());

@@ -7,6 +7,7 @@ namespace simeq {
 
 // The whole run: banner, menu, at most one walkthrough, closing prompt, and
 // then `wait_for_key` once.
+// The page depends on this name (cmake/web_program.cmake names it).
 void RunProgram(Dialogue& dialogue, int (*wait_for_key)());
 
 }  // namespace simeq

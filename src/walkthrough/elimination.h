@@ -7,6 +7,7 @@ namespace simeq {
 
 // Menu choice 2: reads a system and solves it by eliminating x, writing each
 // step, then puts x and y back into both equations.
+// The page depends on this name (cmake/web_program.cmake names it).
 void RunEliminationWalkthrough(Dialogue& dialogue);
 
 }  // namespace simeq

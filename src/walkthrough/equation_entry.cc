@@ -7,6 +7,7 @@ namespace simeq {
 namespace {
 
 // The six prompts, each answered by one number read on the line below.
+// The page depends on this name (cmake/web_program.cmake names it).
 Coefficients ReadCoefficients(Dialogue& dialogue) {
   Coefficients c;
   ScreenWriter& out = dialogue.out;

@@ -23,6 +23,7 @@ class ByteSource {
 // converts it. A read that fails keeps its target. Once a read has failed,
 // or the input has ended with nothing left to take, every later read fails
 // at once, without flushing or asking for input.
+// The page depends on this name (cmake/web_program.cmake names its members).
 class NumberReader {
  public:
   NumberReader(ByteSource& source, ScreenWriter& tied);
