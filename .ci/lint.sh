@@ -12,8 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-source .ci/common.sh
-ensure_packages g++ cmake make git clang-format clang-tidy groff-base mandoc
+source .ci/lib/common.sh
+ensure_packages g++ cmake ninja-build git clang-format clang-tidy groff-base mandoc
 ensure_npm
 
 echo "== clang-format"
