@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
-ensure_packages g++ cmake make libbenchmark-dev
+source .ci/lib/common.sh
+ensure_packages g++ cmake ninja-build libbenchmark-dev
 
 echo "== benchmarks: build"
 cmake --workflow --preset bench

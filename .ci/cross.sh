@@ -8,8 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
-ensure_packages cmake make googletest qemu-user clang-14 libc++-14-dev libc++abi-14-dev \
+source .ci/lib/common.sh
+ensure_packages cmake ninja-build googletest qemu-user clang-14 libc++-14-dev libc++abi-14-dev \
   g++-aarch64-linux-gnu g++-s390x-linux-gnu g++-i686-linux-gnu g++-riscv64-linux-gnu \
   g++-arm-linux-gnueabihf
 

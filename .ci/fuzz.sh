@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs each for a bounded time from its seed
-# corpus. Any crash, leak, sanitizer report or failed check makes the script
-# exit non-zero. FUZZ_SECONDS sets the time per target (default 60).
+# corpus: fuzz/corpus/TARGET/, and for the dialogue fuzzer every golden
+# transcript's input too (tests/transcripts/*.in, never copied into fuzz/).
+# Any crash, leak, sanitizer report or failed check makes the script exit
+# non-zero. FUZZ_SECONDS sets the time per target (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
-ensure_packages clang-14 libclang-rt-14-dev cmake make
+source .ci/lib/common.sh
+ensure_packages clang-14 libclang-rt-14-dev cmake ninja-build
 
 seconds="${FUZZ_SECONDS:-60}"
 targets=(reader_fuzzer number_format_fuzzer dialogue_fuzzer)
@@ -22,6 +24,11 @@ for target in "${targets[@]}"; do
   # The seed corpus is copied, so what the run adds stays out of the tree.
   mkdir -p "$scratch/$target/corpus" "$scratch/$target/artifacts"
   cp fuzz/corpus/"$target"/* "$scratch/$target/corpus/"
+  if [[ $target == dialogue_fuzzer ]]; then
+    for input in tests/transcripts/*.in; do
+      cp "$input" "$scratch/$target/corpus/transcript_$(basename "$input" .in)"
+    done
+  fi
   if ! ./build/fuzz/fuzz/"$target" -max_total_time="$seconds" -print_final_stats=1 \
       -artifact_prefix="$scratch/$target/artifacts/" "$scratch/$target/corpus" \
       >"$scratch/$target/log" 2>&1; then

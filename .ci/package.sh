@@ -11,8 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
-ensure_packages g++ cmake make dpkg-dev lld valgrind gzip lintian
+source .ci/lib/common.sh
+ensure_packages g++ cmake ninja-build dpkg-dev lld valgrind gzip lintian
 
 echo "== Debian package"
 rm -f build/cost/simeq_*.deb

@@ -9,8 +9,8 @@ umask 022
 export LC_ALL=C TZ=UTC
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
-source .ci/transcripts.sh
+source .ci/lib/common.sh
+source .ci/lib/transcripts.sh
 
 # Fails with message $1.
 fail() {
@@ -193,6 +193,21 @@ check_nothing_else() {
     fail "dist/ does not hold exactly the files checked"
 }
 
+# Checks one download of .ci/lib/downloads.txt: kind $1, preset $2, the
+# processor or objdump $3 and the emulator $4 (words), if any.
+check_download() {
+  local emulator
+  read -r -a emulator <<<"$4"
+  case $1 in
+    static) check_static_tarball "${2#release-}" "$3" "${emulator[@]}" ;;
+    deb) check_debian_package "${2#release-deb-}" "$3" "${emulator[@]}" ;;
+    windows) check_windows_zip ;;
+    web) check_web_zip ;;
+    source) check_source_tarball ;;
+    *) fail "no check for a download of kind $1" ;;
+  esac
+}
+
 main() {
   ensure_packages git file python3 dpkg-dev qemu-user wine wine64 valgrind \
     binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf chromium poppler-utils
@@ -204,15 +219,7 @@ main() {
   build_twice
 
   check_checksums
-  check_static_tarball linux-x86_64 x86-64
-  check_static_tarball linux-aarch64 "ARM aarch64" qemu-aarch64
-  check_static_tarball linux-armhf "ARM, EABI5" qemu-arm
-  check_debian_package amd64 objdump
-  check_debian_package arm64 aarch64-linux-gnu-objdump qemu-aarch64 -L /usr/aarch64-linux-gnu
-  check_debian_package armhf arm-linux-gnueabihf-objdump qemu-arm -L /usr/arm-linux-gnueabihf
-  check_windows_zip
-  check_web_zip
-  check_source_tarball
+  for_each_download check_download
   check_nothing_else
   echo "== release checks passed"
 }

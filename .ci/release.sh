@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Release: builds every download of one version of simeq into dist/, each
-# with the workflow preset of its own name (CMakePresets.json), in
-# build/dist/PRESET. .ci/release-check.sh builds it twice and checks it.
+# with the workflow preset of its own name (cmake/presets/release.json), in
+# build/dist/PRESET, in the order .ci/lib/downloads.txt lists them. .ci/release-check.sh builds it twice and checks it.
 #
 # dist/ then holds, VERSION being the one project() in CMakeLists.txt names:
 #   simeq-VERSION-linux-x86_64.tar.gz   fully static, stripped program, the
@@ -25,7 +25,7 @@ umask 022
 export LC_ALL=C TZ=UTC
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
+source .ci/lib/common.sh
 
 # Runs the workflow preset $1, its output kept in build/dist/$1.log and
 # shown only if it fails.
@@ -123,12 +123,24 @@ source_tarball() {
   git archive --format=tar --prefix="simeq-$version/" HEAD | gzip -9 -n >"dist/simeq-$version.tar.gz"
 }
 
+# Builds one download of .ci/lib/downloads.txt: kind $1, preset $2.
+build_download() {
+  case $1 in
+    static) static_tarball "${2#release-}" ;;
+    deb) debian_package "${2#release-deb-}" ;;
+    windows) windows_zip ;;
+    web) web_zip ;;
+    source) source_tarball ;;
+    *) echo "release.sh: no way to build a download of kind $1" >&2; exit 1 ;;
+  esac
+}
+
 main() {
   if [[ $# -ne 0 ]]; then
     echo "usage: $0   (builds dist/; .ci/release-check.sh checks a release)" >&2
     exit 2
   fi
-  ensure_packages g++ cmake make git gzip file python3 dpkg-dev \
+  ensure_packages g++ cmake ninja-build git gzip file python3 dpkg-dev \
     g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-mingw-w64-x86-64 emscripten
   ensure_npm
   version=$(simeq_version)
@@ -145,15 +157,7 @@ main() {
   mkdir -p dist build/dist
   echo "== simeq $version, time stamps from the last commit ($SOURCE_DATE_EPOCH)"
 
-  static_tarball linux-x86_64
-  static_tarball linux-aarch64
-  static_tarball linux-armhf
-  debian_package amd64
-  debian_package arm64
-  debian_package armhf
-  windows_zip
-  web_zip
-  source_tarball
+  for_each_download build_download
 
   (cd dist && sha256sum -- simeq* >SHA256SUMS)
   echo "== dist/"

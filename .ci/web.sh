@@ -10,8 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
-ensure_packages cmake make emscripten chromium googletest python3 poppler-utils
+source .ci/lib/common.sh
+ensure_packages cmake ninja-build emscripten chromium googletest python3 poppler-utils
 ensure_npm
 
 echo "== web (emscripten, node, chromium)"

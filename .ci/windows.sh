@@ -4,13 +4,13 @@
 # under wine. Each run has no console, so the closing key wait must return at
 # once; the output, with CR LF read as LF, must equal NAME.out byte for byte.
 # Then wine runs it on a pseudo-terminal, where it has a real console, and
-# keys are pressed at the closing wait (tests/dialogue/key_wait_win32_test.py).
+# keys are pressed at the closing wait (tests/program/key_wait_win32_test.py).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-source .ci/common.sh
-source .ci/transcripts.sh
-ensure_packages cmake make g++-mingw-w64-x86-64 wine wine64 python3
+source .ci/lib/common.sh
+source .ci/lib/transcripts.sh
+ensure_packages cmake ninja-build g++-mingw-w64-x86-64 wine wine64 python3
 
 echo "== windows build (mingw-w64)"
 cmake --workflow --preset windows
@@ -35,7 +35,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 echo "== key presses on a console (wine on a pseudo-terminal)"
 console_status=0
-timeout 600 python3 tests/dialogue/key_wait_win32_test.py "$exe" >"$work/console" 2>&1 || console_status=$?
+timeout 600 python3 tests/program/key_wait_win32_test.py "$exe" >"$work/console" 2>&1 || console_status=$?
 cat "$work/console"
 
 passed=$(grep -c '^PASSED:' "$work/console" || true)

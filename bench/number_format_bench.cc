@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "dialogue/number_format.h"
+#include "dialogue/conventions/number_format.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/console.h"
-#include "dialogue/input.h"
-#include "dialogue/output.h"
+#include "dialogue/conventions/dialogue.h"
+#include "dialogue/conventions/number_reader.h"
+#include "dialogue/conventions/screen_writer.h"
 #include "dialogue/program.h"
 #include "require.h"
 #include "support/memory_streams.h"
@@ -34,10 +34,10 @@ std::string Run(std::string_view input, bool unbuffered, std::size_t* largest_wr
   MemorySource source(input);
   MemorySink sink;
   {
-    Output out(sink, unbuffered);
-    Input in(source, out);
-    Console console{out, in};
-    RunProgram(console, NoConsole);
+    ScreenWriter out(sink, unbuffered);
+    NumberReader in(source, out);
+    Dialogue dialogue{out, in};
+    RunProgram(dialogue, NoConsole);
   }
   *largest_write = sink.largest_write();
   return sink.text();
@@ -56,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(buffered.starts_with(kBanner), "the banner is missing");
   Require(buffered.ends_with(kClosingPrompt), "the closing prompt is not last");
   Require(buffered == unbuffered, "buffering changed what was written");
-  Require(largest_buffered <= simeq::Output::kBlockSize, "a buffered write larger than a block");
+  Require(largest_buffered <= simeq::ScreenWriter::kBlockSize,
+          "a buffered write larger than a block");
   return 0;
 }

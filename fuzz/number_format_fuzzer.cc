@@ -15,9 +15,9 @@
 #include <string_view>
 #include <system_error>
 
-#include "dialogue/number_format.h"
+#include "dialogue/conventions/number_format.h"
 #include "require.h"
-#include "support/reference_number_format.h"
+#include "support/number_format/reference_number_format.h"
 
 namespace simeq::fuzz {
 namespace {

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "choices.h"
-#include "dialogue/input.h"
-#include "dialogue/output.h"
+#include "dialogue/conventions/number_reader.h"
+#include "dialogue/conventions/screen_writer.h"
 #include "require.h"
 #include "support/memory_streams.h"
 
@@ -110,8 +110,8 @@ std::vector<Step> ReadAll(std::string_view input, const std::vector<bool>& integ
   MemorySink sink;
   std::vector<Step> steps;
   {
-    Output out(sink, false);
-    Input in(source, out);
+    ScreenWriter out(sink, false);
+    NumberReader in(source, out);
     std::size_t taken_until = 0;  // input taken by the reads so far
     std::size_t pending = 0;      // bytes written to `out` so far
     for (const bool integer : integer_steps) {

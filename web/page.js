@@ -2,9 +2,10 @@
 
 // The runs of the program in the page. Each run gets a fresh module (createSimeqModule, from
 // emscripten's loader, with an instance of the module that program.js compiles once), whose
-// reads, writes and key wait are served here (see src/dialogue/standard_streams_web.cc). Every
-// byte a run writes is kept for window.simeq and fed to the console and the graph. The buttons
-// keep the working: Save, Copy, Print, Copy link; a link's fragment is typed into the first run.
+// reads, writes and key wait are served here (see the web files of src/dialogue/platform/).
+// Every byte a run writes is kept for window.simeq and fed to the console and the graph. The
+// buttons keep the working: Save, Copy, Print, Copy link; a link's fragment is typed into the
+// first run.
 //
 // The first run starts once the page is parsed and has shown its first screen, which stands in
 // the page as static text, so the prompt is there to read and answer while the program loads:

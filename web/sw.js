@@ -15,8 +15,6 @@
 // of the page in other folders of the same host keep theirs). It asks the
 // network for nothing but the site's own files, and answers nothing else.
 
-/* global release */
-
 const scope = self.registration.scope;
 const cacheName = `simeq ${scope} ${release.hash}`;
 
@@ -69,15 +67,16 @@ function fileOf(url) {
 // A request the routes do not name (another method, a query) comes to the fetch handler, as
 // every request does where the browser has no routes or refuses these.
 function routeToCache(event) {
+  const refused = (error) => console.warn(`simeq: the browser refused the routes: ${error}`);
   if (!event.addRoutes || !self.URLPattern) return null;
   const paths = ['', ...Object.keys(release.files)].map((name) => new URL(name, scope).pathname);
   try {
     return event.addRoutes(paths.map((pathname) => ({
       condition: { urlPattern: new URLPattern({ pathname, search: '' }), requestMethod: 'GET' },
       source: { cacheName },
-    }))).catch(() => null);
+    }))).catch(refused);
   } catch (error) {
-    return null;
+    return refused(error);
   }
 }
 

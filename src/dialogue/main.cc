@@ -1,14 +1,15 @@
-#include "dialogue/console.h"
-#include "dialogue/key_wait.h"
+#include "dialogue/conventions/dialogue.h"
+#include "dialogue/platform/key_wait.h"
+#include "dialogue/platform/standard_streams.h"
 #include "dialogue/program.h"
-#include "dialogue/standard_streams.h"
 
+// The page depends on this name (cmake/web_program.cmake names it).
 int main() {
   simeq::PrepareStandardStreams();
-  simeq::Output out(simeq::StandardOutput(), simeq::StandardOutputIsConsole());
-  simeq::Input in(simeq::StandardInput(), out);
-  simeq::Console console{out, in};
-  simeq::RunProgram(console, simeq::WaitForKey);
+  simeq::ScreenWriter out(simeq::StandardOutput(), simeq::StandardOutputIsConsole());
+  simeq::NumberReader in(simeq::StandardInput(), out);
+  simeq::Dialogue dialogue{out, in};
+  simeq::RunProgram(dialogue, simeq::WaitForKey);
   out.Flush();
   return 0;
 }

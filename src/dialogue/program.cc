@@ -7,8 +7,8 @@
 
 namespace simeq {
 
-void RunProgram(Console& console, int (*wait_for_key)()) {
-  Output& out = console.out;
+void RunProgram(Dialogue& dialogue, int (*wait_for_key)()) {
+  ScreenWriter& out = dialogue.out;
   out << " \n";
   out << "                         Quelmarin-!!!\n";
   out << "             Last Dated On 08/01/2007 <-- To -->  07/24/2002-!!!\n";
@@ -17,9 +17,9 @@ void RunProgram(Console& console, int (*wait_for_key)()) {
 
   // A failed read leaves 0, which selects nothing.
   std::int32_t selection = 0;
-  console.in.ReadInteger(selection);
-  if (selection == 2) RunEliminationWalkthrough(console);
-  if (selection == 1) RunMatrixWalkthrough(console);
+  dialogue.in.ReadInteger(selection);
+  if (selection == 2) RunEliminationWalkthrough(dialogue);
+  if (selection == 1) RunMatrixWalkthrough(dialogue);
 
   out << " ........Press Any Key To Continue........ " << endl;
   wait_for_key();

@@ -4,10 +4,10 @@
 
 namespace simeq {
 
-void RunEliminationWalkthrough(Console& console) {
-  const Coefficients c = EnterEliminationSystem(console);
+void RunEliminationWalkthrough(Dialogue& dialogue) {
+  const Coefficients c = EnterEliminationSystem(dialogue);
   const double A = c.A, K = c.K, Y1 = c.Y1, B = c.B, Q = c.Q, Y2 = c.Y2;
-  Output& out = console.out;
+  ScreenWriter& out = dialogue.out;
 
   // One statement per screen line, kept whole so the code reads like the screen.
   // clang-format off
@@ -18,8 +18,8 @@ void RunEliminationWalkthrough(Console& console) {
 
   // Eq-3 is Eq-1 times R, chosen so that adding it to Eq-2 removes x. The
   // compiler may make the product a negation; the two differ only in the
-  // sign of a NaN, and that never shows: Output::Number writes every NaN as
-  // the default NaN (see WithDefaultNaN in dialogue/default_nan.h).
+  // sign of a NaN, and that never shows: ScreenWriter::Number writes every NaN as
+  // the default NaN (see WithDefaultNaN in dialogue/conventions/default_nan.h).
   const double R = (B / A) * -1.0;
   out << " .......Derives New Eq-3 Through The Multiplication Of The Reciprocal For Eq-1..... " << endl;
   out << " --> ";

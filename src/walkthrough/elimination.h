@@ -1,13 +1,14 @@
 #ifndef SIMEQ_WALKTHROUGH_ELIMINATION_H_
 #define SIMEQ_WALKTHROUGH_ELIMINATION_H_
 
-#include "dialogue/console.h"
+#include "dialogue/conventions/dialogue.h"
 
 namespace simeq {
 
 // Menu choice 2: reads a system and solves it by eliminating x, writing each
 // step, then puts x and y back into both equations.
-void RunEliminationWalkthrough(Console& console);
+// The page depends on this name (cmake/web_program.cmake names it).
+void RunEliminationWalkthrough(Dialogue& dialogue);
 
 }  // namespace simeq
 

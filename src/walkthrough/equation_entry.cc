@@ -7,10 +7,11 @@ namespace simeq {
 namespace {
 
 // The six prompts, each answered by one number read on the line below.
-Coefficients ReadCoefficients(Console& console) {
+// The page depends on this name (cmake/web_program.cmake names it).
+Coefficients ReadCoefficients(Dialogue& dialogue) {
   Coefficients c;
-  Output& out = console.out;
-  Input& in = console.in;
+  ScreenWriter& out = dialogue.out;
+  NumberReader& in = dialogue.in;
   out << " Enter The Value For A ; = \n";
   in.ReadNumber(c.A);
   out << " Enter The Value For K ; = \n";
@@ -27,14 +28,14 @@ Coefficients ReadCoefficients(Console& console) {
 }
 
 // The system as typed, followed by two empty lines.
-void WriteEcho(Output& out, const Coefficients& c) {
+void WriteEcho(ScreenWriter& out, const Coefficients& c) {
   WriteEquation(out, c.A, c.K, c.Y1) << " Eq - 1" << "\n";
   WriteEquation(out, c.B, c.Q, c.Y2) << " Eq - 2" << "\n";
   out << "\n";
   out << "\n";
 }
 
-void WriteSystemDescription(Output& out) {
+void WriteSystemDescription(ScreenWriter& out) {
   out << " Ax + Ky = Y1  Eq-1  , Where A And K Are Coeffients(Contants Of The Variables)\n";
   out << " Bx + Qy = Y2  Eq-2  , Where B And Q Are Coefiennts(Constant Of The Variables)\n";
   out << "\n";
@@ -42,25 +43,25 @@ void WriteSystemDescription(Output& out) {
 
 }  // namespace
 
-Output& WriteEquation(Output& out, double x, double y, double right) {
+ScreenWriter& WriteEquation(ScreenWriter& out, double x, double y, double right) {
   return out << x << "x + " << y << "y =  " << right;
 }
 
-Coefficients EnterEliminationSystem(Console& console) {
-  Output& out = console.out;
+Coefficients EnterEliminationSystem(Dialogue& dialogue) {
+  ScreenWriter& out = dialogue.out;
   out << "                         \n";
   out << "                         Quelmarin-!!!\n";
   out << "             Last Dated On 08/01/2007 <-- To -->  07/24/2002-!!!\n";
   out << " --> This Screen Is meant For You To Solve A Simultaneous Equation Of Two(2) Diffrent Variable....\n";
   WriteSystemDescription(out);
 
-  const Coefficients c = ReadCoefficients(console);
+  const Coefficients c = ReadCoefficients(dialogue);
   WriteEcho(out, c);
   return c;
 }
 
-Coefficients EnterMatrixSystem(Console& console) {
-  Output& out = console.out;
+Coefficients EnterMatrixSystem(Dialogue& dialogue) {
+  ScreenWriter& out = dialogue.out;
   out << " --> " << " ........................... Start Line For 2 X 2 Matrix...................................... " << endl;
   out << " --> " << " ........................... New Lines ......................... " << endl;
   out << "                         \n";
@@ -71,7 +72,7 @@ Coefficients EnterMatrixSystem(Console& console) {
   out << " --> Simultaneous Equation Of Elimination Method Of Two(2) Diffrent Variable....\n";
   WriteSystemDescription(out);
 
-  const Coefficients c = ReadCoefficients(console);
+  const Coefficients c = ReadCoefficients(dialogue);
   out << ".........................Start Of Equation Line........................\n";
   out << "\n";
   WriteEcho(out, c);

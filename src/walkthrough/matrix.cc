@@ -4,10 +4,10 @@
 
 namespace simeq {
 
-void RunMatrixWalkthrough(Console& console) {
-  const Coefficients c = EnterMatrixSystem(console);
+void RunMatrixWalkthrough(Dialogue& dialogue) {
+  const Coefficients c = EnterMatrixSystem(dialogue);
   const double A = c.A, K = c.K, Y1 = c.Y1, B = c.B, Q = c.Q, Y2 = c.Y2;
-  Output& out = console.out;
+  ScreenWriter& out = dialogue.out;
 
   // One statement per screen line, kept whole so the code reads like the screen.
   // clang-format off

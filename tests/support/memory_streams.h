@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "dialogue/input.h"
-#include "dialogue/output.h"
+#include "dialogue/conventions/number_reader.h"
+#include "dialogue/conventions/screen_writer.h"
 
 namespace simeq::testing {
 

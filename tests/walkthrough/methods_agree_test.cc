@@ -10,7 +10,7 @@
 #include <random>
 #include <string>
 
-#include "dialogue/console.h"
+#include "dialogue/conventions/dialogue.h"
 #include "dialogue/program.h"
 #include "support/memory_streams.h"
 
@@ -24,10 +24,10 @@ std::string Transcript(const std::string& input) {
   MemorySink sink;
   {
     MemorySource source(input);
-    Output out(sink, false);
-    Input in(source, out);
-    Console console{out, in};
-    RunProgram(console, NoKey);
+    ScreenWriter out(sink, false);
+    NumberReader in(source, out);
+    Dialogue dialogue{out, in};
+    RunProgram(dialogue, NoKey);
   }
   return sink.text();
 }
