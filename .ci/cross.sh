@@ -13,6 +13,11 @@ ensure_packages cmake ninja-build googletest qemu-user clang-14 libc++-14-dev li
   g++-aarch64-linux-gnu g++-s390x-linux-gnu g++-i686-linux-gnu g++-riscv64-linux-gnu \
   g++-arm-linux-gnueabihf
 
+# The tests under an emulator spend their time waiting for it, so they run as
+# many at a time as there are cores (CTest reads this where a preset sets no
+# number of jobs).
+export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
+
 for preset in clang-libcxx linux-aarch64 linux-s390x linux-i686 linux-riscv64 linux-armhf; do
   echo "== $preset"
   start=$SECONDS
