@@ -5,8 +5,8 @@
 // end in a native text field (#line, in its form). The first screen stands in the page as static
 // text before the program runs; the program's first writes confirm it instead of adding to it.
 // What the person does goes to `handler`: enter(line), endOfInput(line), paste(text) (returns
-// the unfinished line), interrupt(), key(code) (true if taken), typing() (true while a line is
-// being typed).
+// the unfinished line), interrupt(), key(code, fresh) (true if taken; `fresh` when the key may
+// start a new run after the end), typing() (true while a line is being typed).
 
 // Makes the console of `element`, whose last child is the line's form; `touch` for a phone,
 // where a tap on the working is the key press at the closing wait.
@@ -20,6 +20,9 @@ function createConsole(element, handler, touch) {
   // Text selected in the page or in the field.
   const selected = () => String(getSelection()) !== '' ||
     field.selectionStart !== field.selectionEnd;
+  // The fields of a key event that say which key it is.
+  const keysOf = (event) => ({ key: event.key, ctrlKey: event.ctrlKey, metaKey: event.metaKey,
+    altKey: event.altKey, selected: selected() });
 
   function flush() {
     if (!pending) return;
@@ -41,19 +44,21 @@ function createConsole(element, handler, touch) {
     field.value = '';
     handler.enter(line);
   });
-  field.addEventListener('keydown', (event) => {
-    const action = lineKeyAction({ key: event.key, ctrlKey: event.ctrlKey, metaKey: event.metaKey,
-      altKey: event.altKey, selected: selected() });
-    if (!action) return;
+  // Ctrl+C and Ctrl+D in the line, on the field or on the working around it.
+  function lineKey(event) {
+    const action = lineKeyAction(keysOf(event));
+    if (!action) return false;
     event.preventDefault();
     if (action === 'interrupt') {
       handler.interrupt();
-      return;
+      return true;
     }
     const line = field.value;
     field.value = '';
     handler.endOfInput(line);
-  });
+    return true;
+  }
+  field.addEventListener('keydown', lineKey);
   // The field would drop the line breaks of a pasted block: the lines are typed here instead.
   field.addEventListener('paste', (event) => {
     event.preventDefault();
@@ -63,22 +68,45 @@ function createConsole(element, handler, touch) {
     field.value = rest + value.slice(end);
     field.setSelectionRange(rest.length, rest.length);
   });
-  // Keys on the working (not on a button or the field): the closing wait's key press, and
-  // otherwise a character goes to the field.
+  // Keys elsewhere than on a button or the field while a line is typed are the line's: Ctrl+C
+  // and Ctrl+D act, Enter hands the line over, and characters, Backspace and Ctrl+V go to the
+  // field. Otherwise only keys on the working itself (or on nothing) are the closing wait's key
+  // press, or may start a new run after the end.
   document.addEventListener('keydown', (event) => {
     if (event.defaultPrevented || event.target.closest('button, input, a, summary')) return;
-    const code = keyPressCode({ key: event.key, ctrlKey: event.ctrlKey, metaKey: event.metaKey,
-      altKey: event.altKey, selected: selected() });
-    if (code === null) return;
-    if (handler.key(code)) {
-      event.preventDefault();
-    } else if (handler.typing() && !form.hidden && event.key.length === 1 && !event.ctrlKey) {
+    const keys = keysOf(event);
+    if (handler.typing() && !form.hidden) {
+      if (lineKey(event)) return;
+      const plain = !event.ctrlKey && !event.altKey && !event.metaKey;
+      if (event.key === 'Enter' && plain) {
+        event.preventDefault();
+        form.requestSubmit();
+      } else if (event.key === 'Backspace' && plain) {
+        event.preventDefault();
+        const { value, selectionStart: start, selectionEnd: end } = field;
+        const from = start === end ? Math.max(0, start - 1) : start;
+        field.value = value.slice(0, from) + value.slice(end);
+        field.setSelectionRange(from, from);
+      } else if (!typedCharacter(keys) &&
+        !(event.ctrlKey && !event.altKey && event.key.toLowerCase() === 'v')) {
+        return;
+      }
       field.focus({ preventScroll: true });
+      return;
+    }
+    if (event.target !== element && event.target !== document.body) return;
+    const code = keyPressCode(keys);
+    // A function key also does what the browser does with it (F5 reloads).
+    if (code !== null && handler.key(code, startsRun(keys)) && !/^F\d+$/.test(event.key)) {
+      event.preventDefault();
     }
   });
+  // A tap or click (not one that ends a selection): on a phone the key press at the closing
+  // wait; while a line is typed, the way into the field.
   element.addEventListener('click', () => {
-    if (touch && handler.key(13)) return;
-    if (handler.typing() && !form.hidden && !selected()) field.focus({ preventScroll: true });
+    if (selected()) return;
+    if (touch && handler.key(13, false)) return;
+    if (handler.typing() && !form.hidden) field.focus({ preventScroll: true });
   });
 
   return {

@@ -6,27 +6,43 @@
 // link, typed line by line as the program asks for it; Ctrl+C; and the closing key wait, which
 // only a key pressed while it waits ends. The page tells it what the person did (console.js).
 
+// A character typed by `key` (a KeyboardEvent's fields): one character, with no Ctrl, Alt or
+// Meta, unless Ctrl and Alt together are AltGr typing it.
+function typedCharacter({ key, ctrlKey = false, metaKey = false, altKey = false }) {
+  const one = key.length === 1 || (key.length === 2 && key.codePointAt(0) > 0xffff);
+  return one && !metaKey && ctrlKey === altKey;
+}
+
 // The code of a key press for the closing wait (its character's code, Enter 13, Escape 27,
-// Ctrl+letter 1 to 26, 0 for other keys), or null for a key that is no key press there: a
-// modifier alone, Tab (which moves the focus), or the browser's own shortcuts (Ctrl+C with text
-// selected copies; Ctrl+P prints; Ctrl+A, F, S, +, -, 0). `key` is a KeyboardEvent's fields.
+// Ctrl+C 3 with nothing selected, Ctrl+D 4, 0 for other keys), or null for a key that is no key
+// press there: a modifier alone, Tab (which moves the focus), or the browser's own shortcuts
+// (any other key with Ctrl, Alt or Meta; Ctrl+C with text selected copies). `key` is a
+// KeyboardEvent's fields.
 function keyPressCode({ key, ctrlKey = false, metaKey = false, altKey = false, selected = false }) {
   if (['Shift', 'Control', 'Alt', 'AltGraph', 'Meta', 'CapsLock', 'NumLock', 'ScrollLock',
     'Fn', 'OS', 'Dead', 'Unidentified', 'Process', 'Tab'].includes(key)) return null;
-  if (metaKey) return null;
-  const letter = key.length === 1 ? key.toLowerCase() : '';
-  if (ctrlKey && (('apfs+-=0'.includes(letter) && letter) || (letter === 'c' && selected))) {
-    return null;
-  }
-  if (ctrlKey && !altKey && letter >= 'a' && letter <= 'z') return letter.charCodeAt(0) - 96;
-  if (key === 'Enter') return 13;
-  if (key === 'Escape') return 27;
-  if (key === 'Backspace') return 8;
-  if (key.length === 1 || (key.length === 2 && key.codePointAt(0) > 0xffff)) {
+  if (typedCharacter({ key, ctrlKey, metaKey, altKey })) {
     const code = key.codePointAt(0);
     return code < 256 ? code : 0;
   }
+  if (ctrlKey && !altKey && !metaKey) {
+    const letter = key.toLowerCase();
+    if (letter === 'd') return 4;
+    if (letter === 'c' && !selected) return 3;
+  }
+  if (ctrlKey || altKey || metaKey) return null;
+  if (key === 'Enter') return 13;
+  if (key === 'Escape') return 27;
+  if (key === 'Backspace') return 8;
   return 0;  // cursor, function and other keys without a character
+}
+
+// Whether `key` (a KeyboardEvent's fields) on the working starts a new run after the end:
+// Enter, or a character typed (not a blank, which scrolls); keys that move, select or belong to
+// the browser do not.
+function startsRun(keys) {
+  if (keys.key === 'Enter') return !keys.ctrlKey && !keys.altKey && !keys.metaKey;
+  return typedCharacter(keys) && keys.key !== ' ';
 }
 
 // What a key does in the line being typed: 'end-of-input' (Ctrl+D), 'interrupt' (Ctrl+C with
@@ -145,5 +161,5 @@ function createConsoleInput(io) {
 }
 
 if (typeof module !== 'undefined') {
-  module.exports = { keyPressCode, lineKeyAction, createConsoleInput };
+  module.exports = { keyPressCode, startsRun, lineKeyAction, createConsoleInput };
 }

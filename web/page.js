@@ -28,9 +28,9 @@
     paste: (text) => input.paste(text),
     interrupt: () => input.interrupt(),
     typing: () => state === 'input' || state === 'loading',
-    key(code) {
+    key(code, fresh) {
       if (state === 'key') return input.key(code);
-      if (state !== 'ended' || !started) return false;
+      if (state !== 'ended' || !started || !fresh) return false;
       start();
       return true;
     },
@@ -106,7 +106,7 @@
     setState('ended');
     const said = { ended: 'simeq has ended.', interrupted: 'simeq was interrupted (Ctrl+C).',
       failed: 'simeq stopped with an error.' };
-    say(said[how] + ' Press any key, or Run again, for a new run.');
+    say(said[how] + ' Press Enter, or Run again, for a new run.');
   }
 
   // Starts a run, typing `replay` (from a link) into it if given; a run still going is left.

@@ -7,7 +7,7 @@ const assert = require('node:assert');
 const path = require('node:path');
 
 const web = path.join(__dirname, '..', '..', 'web');
-const { keyPressCode, lineKeyAction, createConsoleInput } =
+const { keyPressCode, startsRun, lineKeyAction, createConsoleInput } =
   require(path.join(web, 'console_input.js'));
 const { runLinkLimit, encodeRun, decodeRun } = require(path.join(web, 'run_link.js'));
 
@@ -92,11 +92,25 @@ test('which keys are a key press at the closing wait, and what a key does in the
     [{ key: 'd', ctrlKey: true }, 4, 'end-of-input'],
     [{ key: 'D', ctrlKey: true }, 4, 'end-of-input'],
     [{ key: 'p', ctrlKey: true }, null, null], [{ key: 'v', metaKey: true }, null, null],
-    [{ key: 'v', ctrlKey: true }, 22, null],
+    [{ key: 'v', ctrlKey: true }, null, null], [{ key: 'r', ctrlKey: true }, null, null],
+    [{ key: 'ArrowLeft', altKey: true }, null, null],
+    [{ key: '@', ctrlKey: true, altKey: true }, 64, null],
   ];
   for (const [event, code, action] of cases) {
     assert.strictEqual(keyPressCode(event), code, JSON.stringify(event));
     assert.strictEqual(lineKeyAction(event), action, JSON.stringify(event));
+  }
+});
+
+test('which keys start a new run after the end: Enter and typed characters only', () => {
+  const cases = [
+    [{ key: 'Enter' }, true], [{ key: 'z' }, true], [{ key: 'é' }, true],
+    [{ key: ' ' }, false], [{ key: 'ArrowDown' }, false], [{ key: 'PageDown' }, false],
+    [{ key: 'Home' }, false], [{ key: 'F5' }, false], [{ key: 'r', ctrlKey: true }, false],
+    [{ key: 'Enter', altKey: true }, false], [{ key: 'Escape' }, false],
+  ];
+  for (const [event, starts] of cases) {
+    assert.strictEqual(startsRun(event), starts, JSON.stringify(event));
   }
 });
 

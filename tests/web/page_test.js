@@ -131,9 +131,24 @@ const paste = (page, text) => page.evaluate((pasted) => {
 }, text);
 
 const output = (page) => page.evaluate(() => window.simeq.output());
+// Dispatches each [id, key, modifiers] as a keydown on the element `id`; for each, whether the
+// page kept the key from the browser.
+const keysKept = (page, keys) => page.evaluate((all) => all.map(([id, key, modifiers]) =>
+  !document.getElementById(id).dispatchEvent(new KeyboardEvent('keydown',
+    { key, bubbles: true, cancelable: true, ...modifiers }))), keys);
 const screenText = (page) => page.evaluate(() => document.getElementById('console').textContent);
 const prompt = read('driver_choice_3', 'out').split('\n').slice(0, 4).join('\n') +
   "\n Enter Value For Program's Selection Between '1 And 2' --> ";
+
+// Chooses 3 on the menu, which leads straight to the closing wait, and with `end` ends it.
+async function choiceThree(page, end = false) {
+  await page.keyboard.type('3');
+  await page.keyboard.press('Enter');
+  await settle(page);
+  if (!end) return;
+  await page.keyboard.press('q');
+  await page.waitForFunction(() => window.simeq.state === 'ended');
+}
 
 // Pastes the elimination example and waits for the closing wait.
 async function eliminationRun(page) {
@@ -249,11 +264,7 @@ const situations = [
     } },
   { name: 'a new run after the end starts clean, by a key and by the button',
     async run(page) {
-      await page.keyboard.type('3');
-      await page.keyboard.press('Enter');
-      await settle(page);
-      await page.keyboard.press('q');
-      await page.waitForFunction(() => window.simeq.state === 'ended');
+      await choiceThree(page, true);
       await page.keyboard.press('z');
       await page.waitForFunction(() => window.simeq.state === 'input');
       const byKey = [await output(page), (await screenText(page)).includes('Press Any Key')];
@@ -262,6 +273,48 @@ const situations = [
       await page.waitForFunction(() => window.simeq.state === 'input');
       const byButton = await output(page);
       return [[...byKey, byButton], [prompt, false, prompt]];
+    } },
+  { name: 'keys on the working while a line is typed are the line\'s: Backspace, Enter, Ctrl+C',
+    async run(page) {
+      await page.keyboard.type('34');
+      await page.keyboard.press('Shift+Tab');
+      const left = await page.evaluate(() => document.activeElement.id);
+      await page.keyboard.press('Backspace');
+      await page.keyboard.press('Shift+Tab');
+      await page.keyboard.press('Enter');
+      await settle(page);
+      const handed = [await stateOf(page), await output(page)];
+      await page.keyboard.press('q');
+      await page.keyboard.press('Enter');
+      await page.waitForFunction(() => window.simeq.state === 'input');
+      await page.keyboard.type('1');
+      await page.keyboard.press('Shift+Tab');
+      await page.keyboard.press('Control+C');
+      await settle(page);
+      return [[left, handed, await stateOf(page)],
+        ['console', ['key', read('driver_choice_3', 'out')], 'ended']];
+    } },
+  { name: 'at the closing wait, keys on the graph and the browser\'s own keys pass it by',
+    async run(page) {
+      await choiceThree(page);
+      const kept = await keysKept(page, [['graph', 'ArrowDown'], ['console', 'r', { ctrlKey: true }],
+        ['console', 'l', { ctrlKey: true }], ['console', 'ArrowLeft', { altKey: true }]]);
+      await settle(page);
+      return [[kept, await stateOf(page)], [[false, false, false, false], 'key']];
+    } },
+  { name: 'after the end, scrolling, the browser\'s keys and a click start nothing; Enter does',
+    async run(page) {
+      await choiceThree(page, true);
+      const kept = await keysKept(page, [['console', 'ArrowDown'], ['console', 'PageDown'],
+        ['console', 'Home'], ['console', ' '], ['console', 'F5'],
+        ['console', 'r', { ctrlKey: true }], ['console', 'ArrowLeft', { altKey: true }]]);
+      await page.click('#console');
+      await settle(page);
+      const clicked = [await stateOf(page), await output(page)];
+      await page.keyboard.press('Enter');
+      await page.waitForFunction(() => window.simeq.state === 'input');
+      return [[kept, clicked, await output(page)],
+        [kept.map(() => false), ['ended', read('driver_choice_3', 'out')], prompt]];
     } },
   { name: 'at least 100 columns in a wide window',
     async run(page) {
