@@ -177,9 +177,15 @@
         'this is a fresh run.');
     }
   }
-  // A link opened in this tab changes only the fragment: its run starts afresh.
+  // A link opened in this tab changes only the fragment: its run starts afresh, and a run that
+  // was going is left, which the status says unless the link is not a run.
   window.addEventListener('hashchange', () => {
-    if (started) startFromLink();
+    if (!started) return;
+    const going = state !== 'ended';
+    startFromLink();
+    if (going && !status.textContent) {
+      say('A new link was opened, so the run that was going was left and a fresh run started.');
+    }
   });
 
   // The first run starts once the page is parsed (the program is in it) and its first screen

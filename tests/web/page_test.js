@@ -316,6 +316,16 @@ const situations = [
       return [[kept, clicked, await output(page)],
         [kept.map(() => false), ['ended', read('driver_choice_3', 'out')], prompt]];
     } },
+  { name: 'a link opened in the tab while a run is going starts afresh, and says so',
+    async run(page) {
+      await page.keyboard.type('2');
+      await page.keyboard.press('Enter');
+      await settle(page);
+      await page.evaluate(() => { location.hash = 'input=3,&end'; });
+      await page.waitForFunction(() => window.simeq.state === 'key');
+      return [[await output(page), /new link/.test(await page.textContent('#status'))],
+        [read('driver_choice_3', 'out'), true]];
+    } },
   { name: 'at least 100 columns in a wide window',
     async run(page) {
       return [await page.evaluate(() => window.simeq.columns >= 100), true];
