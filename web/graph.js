@@ -1,6 +1,6 @@
 'use strict';
 
-// The graph beside the terminal, drawn in SVG: Eq-1, Eq-2 and their point, as graph_model.js
+// The graph beside the working, drawn in SVG: Eq-1, Eq-2 and their point, as graph_model.js
 // reads them from the program's output and lays them out. Nothing is solved or worked out here.
 // model(): lines drawn [{ label, a, b, c }] for a x + b y = c ("Eq-1", "Eq-2", or one entry
 // "Eq-1 and Eq-2" with Eq-1's numbers for the same line; none for 0x + 0y = c or a line beyond
