@@ -108,10 +108,11 @@ check_windows_zip() {
 # simeq-VERSION-web.zip: index.html, the whole page in one file, with the
 # service worker, the manifest and its icons, and nothing else, in a folder
 # of the zip's name, passing the browser test from file:// (every golden
-# transcript, the situations, Save, Copy, Print and links among them, and the
-# graph's systems) and from a local server (the transcripts, offline after
-# the first), and from both the rows for what a served page promises, with
-# the playwright-core that the first build's npm ci installed.
+# transcript, the situations and the graph's systems) and from a local server
+# (the transcripts, offline after the first), and from both the rows for what
+# a served page promises and the situations that keep and share the working
+# (Save, Copy, Print, links, a phone), with the playwright-core that the first
+# build's npm ci installed.
 check_web_zip() {
   local name=simeq-$version-web origin flags files site
   echo "== $name.zip"

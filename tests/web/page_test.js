@@ -8,9 +8,10 @@
 // server, every page after the first is served by the page's service worker
 // with the network off. Then the rows of served_rows.js (offline, an
 // update, installing, the policy, axe, Tab), and a check that no page of
-// any run broke the page's Content-Security-Policy. With
-// --situations it also runs the table of situations (typing, keeping the
-// working, links, a phone) and the table of systems for the graph; with
+// any run broke the page's Content-Security-Policy. The rows of the table
+// of situations that keep and share the working (Save, Copy, Print, links)
+// and the phone's row run from both; with --situations, the whole table
+// (typing too) and the table of systems for the graph; with
 // --screenshot it saves the page after the first system (the elimination run
 // of 2 3 13 4 -1 5) as a small PNG (docs/web-page.png is a copy of it).
 //
@@ -355,7 +356,7 @@ const situations = [
       return [[left === 'line', reached, await stateOf(page)],
         [false, ['key-button', 'save', 'copy', 'print', 'copy-link'], 'key']];
     } },
-  { name: 'Save at the closing wait downloads the output, and Copy after the end copies it',
+  { name: 'Save at the closing wait downloads the output, and Copy after the end copies it', keeping: true,
     async run(page) {
       await eliminationRun(page);
       const saved = await downloaded(page, '#save');
@@ -367,7 +368,7 @@ const situations = [
       const expected = read('elimination_basic', 'out');
       return [[saved === expected, waiting, copied === expected], [true, 'key', true]];
     } },
-  { name: 'the printed page holds every line of the working and the graph, and no button',
+  { name: 'the printed page holds every line of the working and the graph, and no button', keeping: true,
     async run(page) {
       await eliminationRun(page);
       const working = await screenText(page);
@@ -378,7 +379,7 @@ const situations = [
         /Save|Copy|Press a key|Run again/.test(text)],
       [true, true, true, false]];
     } },
-  { name: 'a link types its run into a fresh page, which stops at the closing wait',
+  { name: 'a link types its run into a fresh page, which stops at the closing wait', keeping: true,
     async run(page, context) {
       const runs = [[read('elimination_basic', 'in'), 'elimination_basic'], ['', 'driver_empty'],
         ['2\t2 3\n13\t4\n-1 5\n', 'elimination_basic']];
@@ -398,7 +399,7 @@ const situations = [
       }
       return [results, runs.map(() => [true, true])];
     } },
-  { name: 'a broken or hostile link runs nothing of its own and says so',
+  { name: 'a broken or hostile link runs nothing of its own and says so', keeping: true,
     async run(page, context) {
       const results = [];
       for (const fragment of hostileFragments) {
@@ -412,10 +413,11 @@ const situations = [
     } },
 ];
 
-async function situationRuns(url) {
+// The situations, or with `keepingOnly` those that keep or share the working, and the phone.
+async function situationRuns(url, keepingOnly) {
   const context = await newContext({ acceptDownloads: true });
   await context.grantPermissions(['clipboard-read', 'clipboard-write']);
-  for (const situation of situations) {
+  for (const situation of situations.filter((row) => row.keeping || !keepingOnly)) {
     const page = await open(context, url);
     await page.click('#console');
     const [actual, expected] = await situation.run(page, context);
@@ -424,10 +426,12 @@ async function situationRuns(url) {
     await page.close();
   }
   // A phone: touch, 390 px wide, lines typed into the field at the prompt (plain: no
-  // autocorrect, capitals or spell check), the working kept by Save and a link, and a tap on
-  // the working at the closing wait.
+  // autocorrect, capitals or spell check), the working kept by Save, Copy, Print and a link;
+  // at the closing wait a drag that selects is no key press and a tap is, and after the end a
+  // tap starts nothing.
   const phone = await newContext({ viewport: { width: 390, height: 844 },
     deviceScaleFactor: 3, isMobile: true, hasTouch: true, acceptDownloads: true });
+  await phone.grantPermissions(['clipboard-read', 'clipboard-write']);
   const page = await open(phone, url);
   const input = read('elimination_basic', 'in');
   await page.tap('#line');
@@ -447,14 +451,36 @@ async function situationRuns(url) {
       link: /#input=2,2,3,13,4,-1,5,&end$/.test(window.simeq.link()),
     };
   });
+  const expectedOutput = read('elimination_basic', 'out');
   const saved = await downloaded(page, '#save');
+  await page.tap('#copy');
+  await page.waitForFunction(() => /clipboard/.test(document.getElementById('status').textContent));
+  const copied = await page.evaluate(() => navigator.clipboard.readText());
+  const working = await screenText(page);
+  const text = await printed(page);
+  const bare = (t) => t.replace(/\s+/g, '');
+  const box = await page.locator('#console').boundingBox();
+  await page.mouse.move(box.x + 10, box.y + 10);
+  await page.mouse.down();
+  await page.mouse.move(box.x + 200, box.y + 60, { steps: 5 });
+  await page.mouse.up();
+  const selecting = await stateOf(page);
+  await page.evaluate(() => getSelection().removeAllRanges());
   await page.tap('#console');
   await page.waitForFunction(() => window.simeq.state === 'ended');
-  const expectedOutput = read('elimination_basic', 'out');
-  const actual = [await output(page), saved === expectedOutput, layout];
-  const expected = [expectedOutput, true,
+  await page.tap('#console');
+  await settle(page);
+  const kept = {
+    saved: saved === expectedOutput, copied: copied === expectedOutput,
+    printed: bare(text).startsWith(bare(working)) &&
+      text.includes('Eq-1 and Eq-2 meet at x = 2, y = 3'),
+    selecting, after: await stateOf(page),
+  };
+  const actual = [await output(page), kept, layout];
+  const expected = [expectedOutput,
+    { saved: true, copied: true, printed: true, selecting: 'key', after: 'ended' },
     { plain: ['off', 'none', 'false'], fits: true, font: true, button: true, link: true }];
-  check('situation: a phone, through the field, Save, the link and a tap',
+  check('situation: a phone, through the field, Save, Copy, Print, the link and taps',
     JSON.stringify(actual) === JSON.stringify(expected),
     `expected ${JSON.stringify(expected.slice(1))}, got ${JSON.stringify(actual.slice(1))}; ` +
     difference(expected[0], actual[0]));
@@ -582,8 +608,8 @@ async function servedRuns(url) {
   try {
     await transcriptRuns(url);
     await servedRuns(url);
+    await situationRuns(url, !flags.includes('--situations'));
     if (flags.includes('--situations')) {
-      await situationRuns(url);
       const at = flags.indexOf('--screenshot');
       await systemRuns(url, at >= 0 ? flags[at + 1] : null);
     }
