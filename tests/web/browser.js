@@ -21,7 +21,8 @@ function launchChromium(modules) {
 // and a function that stops the server.
 function serve(folder) {
   return new Promise((resolve, reject) => {
-    const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', folder],
+    const server = spawn('python3',
+      ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', folder],
       { stdio: ['ignore', 'pipe', 'ignore'] });
     server.on('error', reject);
     server.stdout.on('data', (data) => {

@@ -74,7 +74,8 @@ async function keyboardRun(page, input, key = 'q') {
 }
 
 const read = (name, ext) => fs.readFileSync(path.join(transcripts, `${name}.${ext}`), 'latin1');
-const names = fs.readdirSync(transcripts).filter((f) => f.endsWith('.in')).map((f) => f.slice(0, -3)).sort();
+const names = fs.readdirSync(transcripts).filter((f) => f.endsWith('.in'))
+  .map((f) => f.slice(0, -3)).sort();
 
 let passed = 0;
 let failed = 0;
@@ -104,7 +105,8 @@ async function newContext(options = {}, violationsExpected = false) {
 function difference(expected, actual) {
   let at = 0;
   while (at < expected.length && expected[at] === actual[at]) at++;
-  return `at byte ${at}: expected ${JSON.stringify(expected.slice(at, at + 60))}, got ${JSON.stringify(actual.slice(at, at + 60))}`;
+  const near = (text) => JSON.stringify(text.slice(at, at + 60));
+  return `at byte ${at}: expected ${near(expected)}, got ${near(actual)}`;
 }
 
 // Every transcript on a page of its own. From a server, the network is cut
@@ -128,7 +130,8 @@ const paste = (page, text) => page.evaluate((pasted) => {
   const data = new DataTransfer();
   data.setData('text/plain', pasted);
   document.getElementById('line')
-    .dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+    .dispatchEvent(new ClipboardEvent('paste',
+      { clipboardData: data, bubbles: true, cancelable: true }));
 }, text);
 
 const output = (page) => page.evaluate(() => window.simeq.output());
@@ -251,7 +254,8 @@ const situations = [
       const waiting = await stateOf(page);
       await page.keyboard.press('x');
       await settle(page);
-      return [[waiting, await stateOf(page), (await screenText(page)).includes('x')], ['key', 'ended', false]];
+      return [[waiting, await stateOf(page), (await screenText(page)).includes('x')],
+        ['key', 'ended', false]];
     } },
   { name: 'Ctrl+C while a number is typed ends the run at once',
     async run(page) {
@@ -298,8 +302,9 @@ const situations = [
   { name: 'at the closing wait, keys on the graph and the browser\'s own keys pass it by',
     async run(page) {
       await choiceThree(page);
-      const kept = await keysKept(page, [['graph', 'ArrowDown'], ['console', 'r', { ctrlKey: true }],
-        ['console', 'l', { ctrlKey: true }], ['console', 'ArrowLeft', { altKey: true }]]);
+      const kept = await keysKept(page, [['graph', 'ArrowDown'],
+        ['console', 'r', { ctrlKey: true }], ['console', 'l', { ctrlKey: true }],
+        ['console', 'ArrowLeft', { altKey: true }]]);
       await settle(page);
       return [[kept, await stateOf(page)], [[false, false, false, false], 'key']];
     } },
@@ -356,19 +361,22 @@ const situations = [
       return [[left === 'line', reached, await stateOf(page)],
         [false, ['key-button', 'save', 'copy', 'print', 'copy-link'], 'key']];
     } },
-  { name: 'Save at the closing wait downloads the output, and Copy after the end copies it', keeping: true,
+  { name: 'Save at the closing wait downloads the output, and Copy after the end copies it',
+    keeping: true,
     async run(page) {
       await eliminationRun(page);
       const saved = await downloaded(page, '#save');
       const waiting = await stateOf(page);
       await page.keyboard.press('q');
       await page.click('#copy');
-      await page.waitForFunction(() => /clipboard/.test(document.getElementById('status').textContent));
+      await page.waitForFunction(() =>
+        /clipboard/.test(document.getElementById('status').textContent));
       const copied = await page.evaluate(() => navigator.clipboard.readText());
       const expected = read('elimination_basic', 'out');
       return [[saved === expected, waiting, copied === expected], [true, 'key', true]];
     } },
-  { name: 'the printed page holds every line of the working and the graph, and no button', keeping: true,
+  { name: 'the printed page holds every line of the working and the graph, and no button',
+    keeping: true,
     async run(page) {
       await eliminationRun(page);
       const working = await screenText(page);
@@ -501,22 +509,28 @@ const systems = [
     caption: 'The lines are parallel: they have no point in common' },
   { input: '1 1 2 3 2 4 6', lines: [['Eq-1 and Eq-2', 1, 2, 3]], point: null,
     caption: 'Both equations describe the same line: every point on it solves the system' },
-  { input: '1 1 0 -2.5 0 4 3', lines: [['Eq-1', 1, 0, -2.5], ['Eq-2', 0, 4, 3]], point: [-2.5, 0.75],
+  { input: '1 1 0 -2.5 0 4 3', lines: [['Eq-1', 1, 0, -2.5], ['Eq-2', 0, 4, 3]],
+    point: [-2.5, 0.75],
     caption: 'Eq-1 and Eq-2 meet at x = -2.5, y = 0.75' },
   { input: '2 0 0 5 1 1 2', lines: [['Eq-2', 1, 1, 2]], point: null,
-    caption: 'Eq-1 (0x + 0y =  5) holds for no point, so it draws no line; the system has no solution' },
+    caption: 'Eq-1 (0x + 0y =  5) holds for no point, so it draws no line; ' +
+      'the system has no solution' },
   { input: '1 1234567 0.00001 999999.5 1e100 -2.5e-5 0.0001',
-    lines: [['Eq-1', 1234570, 0.00001, 1000000], ['Eq-2', 1e100, -0.000025, 0.0001]], point: [2.5e-94, 9.99999e10],
+    lines: [['Eq-1', 1234570, 0.00001, 1000000], ['Eq-2', 1e100, -0.000025, 0.0001]],
+    point: [2.5e-94, 9.99999e10],
     caption: 'Eq-1 and Eq-2 meet at x = 2.5e-094, y = 9.99999e+010' },
   { input: '1 1e308 -1.5e308 1e308 3e307 2e307 -1.7e308',
     lines: [['Eq-1', 1e308, -1.5e308, 1e308], ['Eq-2', 3e307, 2e307, -1.7e308]], point: null,
-    caption: 'Eq-1 and Eq-2 cross, but the working gives x = -1.#IND, y = -1.#IND, so no point is marked' },
+    caption: 'Eq-1 and Eq-2 cross, but the working gives x = -1.#IND, y = -1.#IND, ' +
+      'so no point is marked' },
 ];
 
 // What is wrong with the view, if anything: not finite, or missing a point it must hold.
 function viewFault(view, lines, point) {
   const { xmin, xmax, ymin, ymax } = view || {};
-  if (![xmin, xmax, ymin, ymax].every(Number.isFinite) || !(xmin < xmax && ymin < ymax)) return 'not finite';
+  if (![xmin, xmax, ymin, ymax].every(Number.isFinite) || !(xmin < xmax && ymin < ymax)) {
+    return 'not finite';
+  }
   const held = lines.flatMap(([, a, b, c]) => [a && [c / a, 0], b && [0, c / b]])
     .concat(point ? [point] : []).filter((p) => p && p.every(Number.isFinite));
   const out = held.find(([x, y]) => x < xmin || x > xmax || y < ymin || y > ymax);
@@ -533,7 +547,8 @@ async function systemRuns(url, screenshot) {
       graph: window.simeq.graph(),
       visible: !!svg && svg.getBoundingClientRect().width > 0,
       caption: svg ? document.querySelector('#graph figcaption').textContent : null,
-      description: svg ? (document.getElementById(svg.getAttribute('aria-describedby')) || {}).textContent : null,
+      description: svg ?
+        (document.getElementById(svg.getAttribute('aria-describedby')) || {}).textContent : null,
     };
   });
   await page.click('#console');
@@ -604,7 +619,8 @@ async function servedRuns(url) {
 (async () => {
   browser = await launchChromium(modules);
   const server = origin === 'http' ? await serve(site) : null;
-  const url = server ? server.base + 'index.html' : pathToFileURL(path.join(site, 'index.html')).href;
+  const url = server ? server.base + 'index.html' :
+    pathToFileURL(path.join(site, 'index.html')).href;
   try {
     await transcriptRuns(url);
     await servedRuns(url);
