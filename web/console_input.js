@@ -18,18 +18,16 @@ function typedCharacter({ key, ctrlKey = false, metaKey = false, altKey = false 
 // press there: a modifier alone, Tab (which moves the focus), or the browser's own shortcuts
 // (any other key with Ctrl, Alt or Meta; Ctrl+C with text selected copies). `key` is a
 // KeyboardEvent's fields.
-function keyPressCode({ key, ctrlKey = false, metaKey = false, altKey = false, selected = false }) {
+function keyPressCode(keys) {
+  const { key, ctrlKey = false, metaKey = false, altKey = false } = keys;
   if (['Shift', 'Control', 'Alt', 'AltGraph', 'Meta', 'CapsLock', 'NumLock', 'ScrollLock',
     'Fn', 'OS', 'Dead', 'Unidentified', 'Process', 'Tab'].includes(key)) return null;
-  if (typedCharacter({ key, ctrlKey, metaKey, altKey })) {
+  if (typedCharacter(keys)) {
     const code = key.codePointAt(0);
     return code < 256 ? code : 0;
   }
-  if (ctrlKey && !altKey && !metaKey) {
-    const letter = key.toLowerCase();
-    if (letter === 'd') return 4;
-    if (letter === 'c' && !selected) return 3;
-  }
+  const action = lineKeyAction(keys);  // Ctrl+D, and Ctrl+C with nothing selected
+  if (action) return action === 'interrupt' ? 3 : 4;
   if (ctrlKey || altKey || metaKey) return null;
   if (key === 'Enter') return 13;
   if (key === 'Escape') return 27;
